@@ -1,0 +1,131 @@
+#include "deque.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[nodiscard]] NoDeque *novo_no(std::int32_t elemento) {
+    auto *no = static_cast<NoDeque *>(std::malloc(sizeof(NoDeque)));
+    if (no != nullptr) {
+        no->anterior = nullptr;
+        no->proximo = nullptr;
+        no->elemento = elemento;
+    }
+    return no;
+}
+
+} // namespace
+
+Deque *cria_deque() {
+    auto *deque = static_cast<Deque *>(std::malloc(sizeof(Deque)));
+    if (deque == nullptr) {
+        return nullptr;
+    }
+    deque->inicio = nullptr;
+    deque->final = nullptr;
+    deque->tamanho = 0;
+    return deque;
+}
+
+void libera_deque(Deque *deque) {
+    if (deque == nullptr) {
+        return;
+    }
+    while (deque->inicio != nullptr) {
+        NoDeque *no = deque->inicio;
+        deque->inicio = no->proximo;
+        std::free(no);
+    }
+    std::free(deque);
+}
+
+std::int32_t tamanho_deque(const Deque *deque) {
+    return deque == nullptr ? 0 : deque->tamanho;
+}
+
+int deque_vazio(const Deque *deque) {
+    return deque == nullptr || deque->inicio == nullptr ? 1 : 0;
+}
+
+int insere_inicio(Deque *deque, std::int32_t elemento) {
+    if (deque == nullptr) {
+        return 0;
+    }
+    NoDeque *no = novo_no(elemento);
+    if (no == nullptr) {
+        return 0;
+    }
+    no->proximo = deque->inicio;
+    if (deque->inicio != nullptr) {
+        deque->inicio->anterior = no;
+    } else {
+        deque->final = no;
+    }
+    deque->inicio = no;
+    ++deque->tamanho;
+    return 1;
+}
+
+int insere_final(Deque *deque, std::int32_t elemento) {
+    if (deque == nullptr) {
+        return 0;
+    }
+    NoDeque *no = novo_no(elemento);
+    if (no == nullptr) {
+        return 0;
+    }
+    no->anterior = deque->final;
+    if (deque->final != nullptr) {
+        deque->final->proximo = no;
+    } else {
+        deque->inicio = no;
+    }
+    deque->final = no;
+    ++deque->tamanho;
+    return 1;
+}
+
+int remove_inicio(Deque *deque) {
+    if (deque_vazio(deque) != 0) {
+        return 0;
+    }
+    NoDeque *no = deque->inicio;
+    deque->inicio = no->proximo;
+    if (deque->inicio == nullptr) {
+        deque->final = nullptr; // that was the only element
+    } else {
+        deque->inicio->anterior = nullptr;
+    }
+    std::free(no);
+    --deque->tamanho;
+    return 1;
+}
+
+int remove_final(Deque *deque) {
+    if (deque_vazio(deque) != 0) {
+        return 0;
+    }
+    NoDeque *no = deque->final;
+    deque->final = no->anterior;
+    if (deque->final == nullptr) {
+        deque->inicio = nullptr; // that was the only element
+    } else {
+        deque->final->proximo = nullptr;
+    }
+    std::free(no);
+    --deque->tamanho;
+    return 1;
+}
+
+int imprime_deque(const Deque *deque) {
+    if (deque == nullptr) {
+        return 0;
+    }
+    std::fputs("Deque:\n\t{ ", stdout);
+    for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
+        std::printf("%d ", static_cast<int>(no->elemento));
+    }
+    std::fputs("}\n", stdout);
+    return 1;
+}
