@@ -1,0 +1,48 @@
+#include "falha_malloc.h"
+
+#include <cstddef>
+#include <cstdlib>
+
+extern "C" void *__real_malloc(std::size_t tamanho);
+extern "C" void *__wrap_malloc(std::size_t tamanho);
+
+namespace {
+
+// The state of a test-only switch: one per process by its nature.
+struct Controle {
+    long falha = 0;
+    long feitas = 0;
+    bool iniciado = false;
+};
+
+Controle &controle() {
+    static Controle c;
+    if (!c.iniciado) {
+        c.iniciado = true;
+        if (const char *valor = std::getenv("FALHA_NA_ALOCACAO"); valor != nullptr) {
+            c.falha = std::strtol(valor, nullptr, 10);
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+void falha_na_alocacao(long n) {
+    Controle &c = controle();
+    c.falha = n;
+    c.feitas = 0;
+}
+
+long alocacoes_feitas() {
+    return controle().feitas;
+}
+
+extern "C" void *__wrap_malloc(std::size_t tamanho) {
+    Controle &c = controle();
+    ++c.feitas;
+    if (c.feitas == c.falha) {
+        return nullptr;
+    }
+    return __real_malloc(tamanho);
+}

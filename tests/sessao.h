@@ -1,0 +1,30 @@
+#pragma once
+// Runs a console program as a person would: its input fed through a pipe or
+// typed at a pseudo-terminal, its output captured byte for byte.
+#include <string>
+
+enum class Modo {
+    pipe,     // standard input and output are pipes
+    terminal, // both are a pseudo-terminal without echo, lines given one at a time
+};
+
+struct Sessao {
+    std::string saida; // everything the program wrote, in order
+    int status;        // the exit status, or 128 + the signal that ended it
+};
+
+// The marker that the stand-in clear writes where the screen would be cleared.
+inline constexpr const char *MARCA_CLEAR = "<CLEAR>";
+
+// A folder holding a stand-in clear that writes MARCA_CLEAR, made once per
+// test process. Put it first on PATH to see where a program clears the screen.
+[[nodiscard]] const std::string &pasta_clear_falso();
+
+// Runs programa with entrada as everything the person types, then the end of
+// input. With caminho not empty, PATH is set to it for the program.
+[[nodiscard]] Sessao executa(const std::string &programa, const std::string &entrada, Modo modo,
+                             const std::string &caminho);
+
+// executa with the stand-in clear first on PATH.
+[[nodiscard]] Sessao executa_com_clear_falso(const std::string &programa,
+                                             const std::string &entrada, Modo modo);
