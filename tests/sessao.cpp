@@ -165,9 +165,9 @@ Sessao executa(const std::string &programa, const std::string &entrada, Modo mod
                               : por_terminal(programa, entrada, caminho);
 }
 
-Sessao executa_com_clear_falso(const std::string &programa, const std::string &entrada,
-                               Modo modo) {
+Sessao executa_com_clear_falso(const std::string &programa, const std::string &entrada, Modo modo) {
     const char *atual = std::getenv("PATH");
-    const std::string caminho = pasta_clear_falso() + ":" + (atual != nullptr ? atual : "/usr/bin:/bin");
+    const std::string caminho =
+        pasta_clear_falso() + ":" + (atual != nullptr ? atual : "/usr/bin:/bin");
     return executa(programa, entrada, modo, caminho);
 }

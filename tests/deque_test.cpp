@@ -1,0 +1,199 @@
+#include "deque.h"
+#include "falha_malloc.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Elementos = std::vector<std::int32_t>;
+
+struct LiberaDeque {
+    void operator()(Deque *deque) const {
+        libera_deque(deque);
+    }
+};
+using DequeProprio = std::unique_ptr<Deque, LiberaDeque>;
+
+DequeProprio novo_deque() {
+    DequeProprio deque(cria_deque());
+    EXPECT_NE(deque, nullptr);
+    return deque;
+}
+
+// Walks the list both ways and checks every invariant; gives the elements front to back.
+Elementos percorre(const Deque *deque) {
+    Elementos frente;
+    const NoDeque *ultimo = nullptr;
+    for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
+        EXPECT_EQ(no->anterior, ultimo) << "backward link broken at index " << frente.size();
+        frente.push_back(no->elemento);
+        ultimo = no;
+    }
+    EXPECT_EQ(deque->final, ultimo);
+    Elementos tras;
+    for (const NoDeque *no = deque->final; no != nullptr; no = no->anterior) {
+        tras.insert(tras.begin(), no->elemento);
+    }
+    EXPECT_EQ(tras, frente);
+    EXPECT_EQ(static_cast<std::size_t>(deque->tamanho), frente.size());
+    EXPECT_EQ(tamanho_deque(deque), deque->tamanho);
+    EXPECT_EQ((deque->inicio == nullptr), (deque->final == nullptr));
+    EXPECT_EQ(deque_vazio(deque), frente.empty() ? 1 : 0);
+    return frente;
+}
+
+std::string listagem(const Deque *deque) {
+    testing::internal::CaptureStdout();
+    const int resultado = imprime_deque(deque);
+    std::fflush(stdout);
+    std::string texto = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(resultado, deque == nullptr ? 0 : 1);
+    return texto;
+}
+
+// One step of a scripted sequence: 'i'/'f' insert at the front/back, 'I'/'F'
+// remove from the front/back.
+struct Passo {
+    char operacao;
+    std::int32_t elemento;
+    int resultado;
+};
+
+int aplica(Deque *deque, const Passo &passo) {
+    switch (passo.operacao) {
+    case 'i':
+        return insere_inicio(deque, passo.elemento);
+    case 'f':
+        return insere_final(deque, passo.elemento);
+    case 'I':
+        return remove_inicio(deque);
+    default:
+        return remove_final(deque);
+    }
+}
+
+struct Sequencia {
+    const char *nome;
+    std::vector<Passo> passos;
+    Elementos esperado;
+};
+
+const std::vector<Sequencia> SEQUENCIAS = {
+    {"front inserts reverse", {{'i', 1, 1}, {'i', 2, 1}, {'i', 3, 1}}, {3, 2, 1}},
+    {"back inserts keep order", {{'f', 1, 1}, {'f', 2, 1}, {'f', 3, 1}}, {1, 2, 3}},
+    {"mixed ends", {{'i', 1, 1}, {'f', 2, 1}, {'i', 3, 1}}, {3, 1, 2}},
+    {"remove from empty", {{'I', 0, 0}, {'F', 0, 0}}, {}},
+    {"last node leaves from the front", {{'f', 7, 1}, {'I', 0, 1}, {'I', 0, 0}}, {}},
+    {"last node leaves from the back", {{'i', 7, 1}, {'F', 0, 1}, {'F', 0, 0}}, {}},
+    {"emptied at the front, refilled at the back", {{'i', 1, 1}, {'I', 0, 1}, {'f', 2, 1}}, {2}},
+    {"emptied at the back, refilled at the front", {{'f', 1, 1}, {'F', 0, 1}, {'i', 2, 1}}, {2}},
+    {"both ends toward the middle",
+     {{'f', 1, 1}, {'f', 2, 1}, {'f', 3, 1}, {'I', 0, 1}, {'F', 0, 1}},
+     {2}},
+    {"front twice, back once",
+     {{'f', 1, 1}, {'f', 2, 1}, {'f', 3, 1}, {'f', 4, 1}, {'I', 0, 1}, {'I', 0, 1}, {'F', 0, 1}},
+     {3}},
+    {"extreme values",
+     {{'f', INT32_MIN, 1}, {'f', 0, 1}, {'f', INT32_MAX, 1}},
+     {INT32_MIN, 0, INT32_MAX}},
+};
+
+TEST(DequeSequencias, ResultsAndInvariantsAfterEveryStep) {
+    for (const Sequencia &sequencia : SEQUENCIAS) {
+        SCOPED_TRACE(sequencia.nome);
+        DequeProprio deque = novo_deque();
+        percorre(deque.get());
+        for (const Passo &passo : sequencia.passos) {
+            EXPECT_EQ(aplica(deque.get(), passo), passo.resultado) << passo.operacao;
+            percorre(deque.get());
+        }
+        EXPECT_EQ(percorre(deque.get()), sequencia.esperado);
+    }
+}
+
+TEST(DequeListagem, FormatsEveryElementWithOneSpaceAfter) {
+    DequeProprio deque = novo_deque();
+    EXPECT_EQ(listagem(deque.get()), "Deque:\n\t{ }\n");
+    ASSERT_EQ(insere_final(deque.get(), -5), 1);
+    ASSERT_EQ(insere_final(deque.get(), 0), 1);
+    ASSERT_EQ(insere_final(deque.get(), INT32_MIN), 1);
+    EXPECT_EQ(listagem(deque.get()), "Deque:\n\t{ -5 0 -2147483648 }\n");
+    EXPECT_EQ(listagem(nullptr), "");
+}
+
+TEST(DequeNulo, EveryOperationRefusesQuietly) {
+    EXPECT_EQ(insere_inicio(nullptr, 1), 0);
+    EXPECT_EQ(insere_final(nullptr, 1), 0);
+    EXPECT_EQ(remove_inicio(nullptr), 0);
+    EXPECT_EQ(remove_final(nullptr), 0);
+    EXPECT_EQ(deque_vazio(nullptr), 1);
+    EXPECT_EQ(tamanho_deque(nullptr), 0);
+    libera_deque(nullptr);
+}
+
+TEST(DequeSemMemoria, FailedAllocationLeavesEverythingAsItWas) {
+    falha_na_alocacao(1);
+    EXPECT_EQ(cria_deque(), nullptr);
+
+    DequeProprio deque = novo_deque();
+    ASSERT_EQ(insere_final(deque.get(), 1), 1);
+    ASSERT_EQ(insere_final(deque.get(), 2), 1);
+    for (const char operacao : {'i', 'f'}) {
+        SCOPED_TRACE(operacao);
+        falha_na_alocacao(1);
+        EXPECT_EQ(aplica(deque.get(), {operacao, 9, 0}), 0);
+        EXPECT_EQ(percorre(deque.get()), (Elementos{1, 2}));
+    }
+    falha_na_alocacao(0);
+    DequeProprio vazio = novo_deque();
+    falha_na_alocacao(1);
+    EXPECT_EQ(insere_inicio(vazio.get(), 9), 0);
+    EXPECT_EQ(percorre(vazio.get()), Elementos{});
+    falha_na_alocacao(0);
+}
+
+TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
+    std::mt19937 gerador(20261208);
+    std::uniform_int_distribution<int> escolha(0, 3);
+    std::uniform_int_distribution<std::int32_t> valor(INT32_MIN, INT32_MAX);
+    DequeProprio deque = novo_deque();
+    std::deque<std::int32_t> modelo;
+    for (int passo = 0; passo < 5000; ++passo) {
+        const std::int32_t elemento = valor(gerador);
+        switch (escolha(gerador)) {
+        case 0:
+            ASSERT_EQ(insere_inicio(deque.get(), elemento), 1);
+            modelo.push_front(elemento);
+            break;
+        case 1:
+            ASSERT_EQ(insere_final(deque.get(), elemento), 1);
+            modelo.push_back(elemento);
+            break;
+        case 2:
+            ASSERT_EQ(remove_inicio(deque.get()), modelo.empty() ? 0 : 1);
+            if (!modelo.empty()) {
+                modelo.pop_front();
+            }
+            break;
+        default:
+            ASSERT_EQ(remove_final(deque.get()), modelo.empty() ? 0 : 1);
+            if (!modelo.empty()) {
+                modelo.pop_back();
+            }
+            break;
+        }
+        if (passo % 97 == 0) {
+            ASSERT_EQ(percorre(deque.get()), Elementos(modelo.begin(), modelo.end()));
+        }
+    }
+    EXPECT_EQ(percorre(deque.get()), Elementos(modelo.begin(), modelo.end()));
+}
+
+} // namespace

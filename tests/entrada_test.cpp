@@ -1,0 +1,193 @@
+#include "entrada.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// One read and what it must give: 'n' a number, 'l' a line of up to 19 bytes
+// (a name), 'd' a line dropped.
+struct Pedido {
+    char tipo;
+    Leitura esperado;
+    std::string valor; // the number in decimal, or the line stored
+};
+
+struct Caso {
+    const char *nome;
+    std::string entrada;
+    std::vector<Pedido> pedidos;
+};
+
+const Leitura OK = Leitura::ok;
+const Leitura INVALIDA = Leitura::invalida;
+const Leitura FIM = Leitura::fim;
+
+const std::vector<Caso> CASOS = {
+    {"number lines and their ends",
+     "12\n-7\n+3\n",
+     {{'n', OK, "12"}, {'n', OK, "-7"}, {'n', OK, "3"}, {'n', FIM, ""}}},
+    {"blank lines and spaces are passed over",
+     "\n  \n\t 42  \n",
+     {{'n', OK, "42"}, {'n', FIM, ""}}},
+    {"the rest of a number's line is dropped",
+     "12abc\n5 6\nnome\n",
+     {{'n', OK, "12"}, {'n', OK, "5"}, {'l', OK, "nome"}}},
+    {"the 32-bit limits",
+     "2147483647\n-2147483648\n",
+     {{'n', OK, "2147483647"}, {'n', OK, "-2147483648"}}},
+    {"out of range stores nothing",
+     "2147483648\n-2147483649\n99999999999999999999999\n1\n",
+     {{'n', INVALIDA, ""}, {'n', INVALIDA, ""}, {'n', INVALIDA, ""}, {'n', OK, "1"}}},
+    {"leading zeros do not overflow", "000000000000000000000000017\n", {{'n', OK, "17"}}},
+    {"letters, a lone sign",
+     "abc\n-\n+x\n8\n",
+     {{'n', INVALIDA, ""}, {'n', INVALIDA, ""}, {'n', INVALIDA, ""}, {'n', OK, "8"}}},
+    {"a last line without its end", "5", {{'n', OK, "5"}, {'n', FIM, ""}}},
+    {"a name after a number",
+     "3\nMaria da Silva\n",
+     {{'n', OK, "3"}, {'l', OK, "Maria da Silva"}, {'l', FIM, ""}}},
+    {"an empty name line", "\n\nx\n", {{'l', OK, ""}, {'l', OK, ""}, {'l', OK, "x"}}},
+    {"a 19-byte name is kept whole",
+     "abcdefghijklmnopqrs\nz\n",
+     {{'l', OK, "abcdefghijklmnopqrs"}, {'l', OK, "z"}}},
+    {"a long name keeps 19 bytes",
+     "abcdefghijklmnopqrstuvwxyz\nz\n",
+     {{'l', OK, "abcdefghijklmnopqrs"}, {'l', OK, "z"}}},
+    {"the cut does not split a UTF-8 character",
+     "abcdefghijklmnopqré\nz\n",
+     {{'l', OK, "abcdefghijklmnopqr"}, {'l', OK, "z"}}},
+    {"a four-byte character at the cut",
+     "abcdefghijklmnop\xF0\x9F\x98\x80x\n",
+     {{'l', OK, "abcdefghijklmnop"}}},
+    {"stray continuation bytes are cut where they fall",
+     "abcdefghijklmnopqr\x80\x80\x80\x80\x80\n",
+     {{'l', OK, "abcdefghijklmnopqr\x80"}}},
+    {"a name line without its end", "ana", {{'l', OK, "ana"}, {'l', FIM, ""}}},
+    {"a pause drops one whole line",
+     "qualquer coisa\n\n7\n",
+     {{'d', OK, ""}, {'d', OK, ""}, {'n', OK, "7"}, {'d', FIM, ""}}},
+    {"a number read never takes the next line",
+     "1\n\n2\n",
+     {{'n', OK, "1"}, {'d', OK, ""}, {'n', OK, "2"}}},
+    {"nothing at all", "", {{'n', FIM, ""}, {'l', FIM, ""}, {'d', FIM, ""}}},
+};
+
+// Feeds bytes into a pipe from another thread, a few at a time when picado is
+// set, as a slow writer would; gives the pipe's reading end.
+struct Alimentador {
+    int leitura = -1;
+    std::thread escritor;
+};
+
+Alimentador alimenta(const std::string &bytes, std::size_t pedaco) {
+    int fds[2];
+    EXPECT_EQ(pipe(fds), 0);
+    Alimentador alimentador;
+    alimentador.leitura = fds[0];
+    alimentador.escritor = std::thread([bytes, pedaco, escrita = fds[1]] {
+        for (std::size_t i = 0; i < bytes.size(); i += pedaco) {
+            const std::size_t n = std::min(pedaco, bytes.size() - i);
+            if (write(escrita, bytes.data() + i, n) != static_cast<ssize_t>(n)) {
+                break;
+            }
+        }
+        close(escrita);
+    });
+    return alimentador;
+}
+
+void confere(Entrada *entrada, const std::vector<Pedido> &pedidos) {
+    for (std::size_t i = 0; i < pedidos.size(); ++i) {
+        const Pedido &pedido = pedidos[i];
+        SCOPED_TRACE("read " + std::to_string(i));
+        std::string valor;
+        Leitura leitura = FIM;
+        if (pedido.tipo == 'n') {
+            std::int32_t numero = 123456;
+            leitura = le_numero(entrada, &numero);
+            valor = leitura == OK ? std::to_string(numero) : "";
+            if (leitura != OK) {
+                EXPECT_EQ(numero, 123456) << "a failed read stored a value";
+            }
+        } else if (pedido.tipo == 'l') {
+            char nome[20] = "intocado";
+            leitura = le_linha(entrada, nome, sizeof nome);
+            valor = leitura == OK ? nome : "";
+            if (leitura != OK) {
+                EXPECT_STREQ(nome, "intocado");
+            }
+        } else {
+            leitura = descarta_linha(entrada);
+        }
+        EXPECT_EQ(leitura, pedido.esperado);
+        EXPECT_EQ(valor, pedido.valor);
+    }
+}
+
+auto entrada_nova() {
+    return std::make_unique<Entrada>();
+}
+
+TEST(Entrada, EveryCaseThroughAPipeWholeAndByteByByte) {
+    for (const Caso &caso : CASOS) {
+        for (const std::size_t pedaco : {std::size_t{1}, std::size_t{3}, std::size_t{1} << 20}) {
+            SCOPED_TRACE(std::string(caso.nome) + ", pieces of " + std::to_string(pedaco));
+            Alimentador alimentador = alimenta(caso.entrada, pedaco);
+            auto entrada = entrada_nova();
+            inicia_entrada(entrada.get(), alimentador.leitura, nullptr);
+            confere(entrada.get(), caso.pedidos);
+            close(alimentador.leitura);
+            alimentador.escritor.join();
+        }
+    }
+}
+
+TEST(Entrada, LinesFarLongerThanTheBlockFromAFile) {
+    const std::string longa(3 * TAMANHO_BLOCO_ENTRADA + 5, '7');
+    const std::string nome(2 * TAMANHO_BLOCO_ENTRADA, 'x');
+    const std::string bytes = longa + "\n" + std::string(TAMANHO_BLOCO_ENTRADA, ' ') + "-12" +
+                              longa + "\n" + nome + "\nfim\n";
+    const int arquivo = memfd_create("entrada", 0);
+    ASSERT_EQ(write(arquivo, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(lseek(arquivo, 0, SEEK_SET), 0);
+    auto entrada = entrada_nova();
+    inicia_entrada(entrada.get(), arquivo, nullptr);
+    confere(entrada.get(), {{'n', INVALIDA, ""},
+                            {'n', INVALIDA, ""},
+                            {'l', OK, std::string(19, 'x')},
+                            {'l', OK, "fim"},
+                            {'l', FIM, ""}});
+    close(arquivo);
+}
+
+TEST(Entrada, OutputIsEmptiedOnlyBeforeWaiting) {
+    // Two answers already waiting: the prompt between them is not flushed.
+    char buffer[256] = {};
+    std::FILE *saida = fmemopen(buffer, sizeof buffer, "w");
+    ASSERT_NE(saida, nullptr);
+    std::setvbuf(saida, nullptr, _IOFBF, 128);
+    Alimentador alimentador = alimenta("1\n2\n", 1 << 20);
+    alimentador.escritor.join();
+    auto entrada = entrada_nova();
+    inicia_entrada(entrada.get(), alimentador.leitura, saida);
+    std::int32_t numero = 0;
+    std::fputs("primeira? ", saida);
+    ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
+    EXPECT_STREQ(buffer, "primeira? ");
+    std::fputs("segunda? ", saida);
+    ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
+    EXPECT_STREQ(buffer, "primeira? ");
+    ASSERT_EQ(le_numero(entrada.get(), &numero), FIM);
+    EXPECT_STREQ(buffer, "primeira? segunda? ");
+    std::fclose(saida);
+    close(alimentador.leitura);
+}
+
+} // namespace
