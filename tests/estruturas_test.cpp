@@ -1,0 +1,96 @@
+#include "estruturas.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+// Records holding numeros, each with a distinct name that fills all 20 bytes
+// after its terminator too, so any change to nome shows.
+std::vector<Estrutura> registros(const std::vector<std::int32_t> &numeros) {
+    std::vector<Estrutura> vetor(numeros.size());
+    for (std::size_t i = 0; i < numeros.size(); ++i) {
+        std::memset(vetor[i].nome, static_cast<int>('A' + i), sizeof vetor[i].nome);
+        vetor[i].nome[10] = '\0';
+        vetor[i].numero = numeros[i];
+    }
+    return vetor;
+}
+
+std::vector<std::int32_t> numeros(const std::vector<Estrutura> &vetor) {
+    std::vector<std::int32_t> resultado;
+    for (const Estrutura &e : vetor) {
+        resultado.push_back(e.numero);
+    }
+    return resultado;
+}
+
+TEST(ManipulaPares, HalvesEachEvenNumberOnce) {
+    struct Caso {
+        const char *nome;
+        std::vector<std::int32_t> antes;
+        std::int32_t quantidade;
+        std::vector<std::int32_t> depois;
+    };
+    const std::vector<Caso> casos = {
+        {"mixed signs", {10, 7, 8, 0, -6, -7}, 6, {5, 7, 4, 0, -3, -7}},
+        {"odd negatives stay", {-1, -3, -2147483647}, 3, {-1, -3, -2147483647}},
+        {"even negatives round toward zero", {-2, -4, -10}, 3, {-1, -2, -5}},
+        {"the 32-bit limits", {INT32_MIN, INT32_MAX}, 2, {INT32_MIN / 2, INT32_MAX}},
+        {"halved once even when the result is even", {8, 64, -16}, 3, {4, 32, -8}},
+        {"only the first quantidade", {10, 10, 10}, 2, {5, 5, 10}},
+        {"a count of 0", {10, 4}, 0, {10, 4}},
+        {"a negative count", {10, 4}, -1, {10, 4}},
+        {"the lowest negative count", {10, 4}, INT32_MIN, {10, 4}},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        std::vector<Estrutura> vetor = registros(caso.antes);
+        const std::vector<Estrutura> original = vetor;
+        manipula_pares(vetor.data(), caso.quantidade);
+        EXPECT_EQ(numeros(vetor), caso.depois);
+        for (std::size_t i = 0; i < vetor.size(); ++i) {
+            EXPECT_EQ(std::memcmp(vetor[i].nome, original[i].nome, sizeof vetor[i].nome), 0)
+                << "nome of record " << i << " changed";
+        }
+    }
+}
+
+TEST(ManipulaPares, ACountOfZeroOrLessTouchesNoRecord) {
+    manipula_pares(nullptr, 0);
+    manipula_pares(nullptr, -5);
+}
+
+TEST(ManipulaPares, ASecondCallHalvesAgain) {
+    std::vector<Estrutura> vetor = registros({8, 12, 7, -8});
+    manipula_pares(vetor.data(), 4);
+    EXPECT_EQ(numeros(vetor), (std::vector<std::int32_t>{4, 6, 7, -4}));
+    manipula_pares(vetor.data(), 4);
+    EXPECT_EQ(numeros(vetor), (std::vector<std::int32_t>{2, 3, 7, -2}));
+}
+
+TEST(AlocaStructs, GivesAWholeBlockOrNull) {
+    Estrutura *vetor = nullptr;
+    aloca_structs(&vetor, 3);
+    ASSERT_NE(vetor, nullptr);
+    // Every record of the block is writable (a sanitizer or memcheck would object otherwise).
+    for (int i = 0; i < 3; ++i) {
+        vetor[i] = Estrutura{"nome", i};
+    }
+    EXPECT_EQ(vetor[2].numero, 2);
+    std::free(vetor);
+
+    for (const std::int32_t quantidade : {0, -1, INT32_MIN}) {
+        SCOPED_TRACE(quantidade);
+        Estrutura qualquer{};
+        Estrutura *nada = &qualquer; // not null, to see it overwritten
+        aloca_structs(&nada, quantidade);
+        EXPECT_EQ(nada, nullptr);
+    }
+}
+
+} // namespace
