@@ -1,0 +1,160 @@
+#include "sessao.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string TAMANHO = "Qual o tamanho do vetor de estruturas? ";
+const std::string NOME = "\nDigite um nome: ";
+const std::string SEPARADOR = "\n--------------\n\n";
+const std::string SEM_TAMANHO = "\nErro:\n\tEntrada terminou sem o tamanho do vetor\n";
+const std::string SEM_ESTRUTURAS =
+    "\nErro:\n\tEntrada terminou antes de todas as estruturas serem lidas\n";
+const std::string SEM_VETOR = "\nErro:\n\tVetor de estruturas nao foi alocado\n";
+
+std::string numero(int posicao) {
+    return "Digite " + std::to_string(posicao) + "o numero: ";
+}
+
+// The prompts of a record whose number was valid at the first try.
+std::string registro(int posicao) {
+    return numero(posicao) + NOME + SEPARADOR;
+}
+
+std::string resultado(int posicao, int valor) {
+    return "\nnumero da " + std::to_string(posicao) + "a estrutura: " + std::to_string(valor);
+}
+
+struct Programa {
+    const char *nome;
+    const char *caminho;
+    const char *com_falha; // the same program with the malloc failure switch
+};
+
+// Names the program, not its bytes, in test listings.
+void PrintTo(const Programa &programa, std::ostream *saida) {
+    *saida << programa.nome;
+}
+
+struct Transcricao {
+    const char *nome;
+    std::string entrada;
+    std::string saida;
+    int status;
+    bool tambem_no_terminal = true; // a terminal cuts lines longer than 4 KiB
+};
+
+// Many records at once: a reader that throws away read-ahead loses them in a pipe.
+Transcricao muitos_registros() {
+    Transcricao t{"300 records in one go", "300\n", TAMANHO, 0};
+    std::string resultados;
+    for (int i = 1; i <= 300; ++i) {
+        t.entrada += std::to_string(i) + "\nnome " + std::to_string(i) + "\n";
+        t.saida += registro(i);
+        resultados += resultado(i, i % 2 == 0 ? i / 2 : i);
+    }
+    t.saida += resultados;
+    return t;
+}
+
+const std::string NOME_19 = "abcdefghijklmnopqrs";
+// 18 ASCII bytes, then a two-byte character across the 19-byte limit.
+const std::string NOME_CORTADO_NO_MEIO = "abcdefghijklmnopqr\xc3\xa7\xc3\xa3o e mais coisa";
+
+const std::vector<Transcricao> TRANSCRICOES = {
+    {"two records, the second odd", "2\n10\nana\n7\nbeto\n",
+     "Qual o tamanho do vetor de estruturas? Digite 1o numero: \nDigite um nome: \n"
+     "--------------\n\nDigite 2o numero: \nDigite um nome: \n--------------\n\n"
+     "\nnumero da 1a estrutura: 5\nnumero da 2a estrutura: 7",
+     0},
+    {"each even number halved once", "3\n8\nana\n-6\nbia\n0\ncris\n",
+     TAMANHO + registro(1) + registro(2) + registro(3) + resultado(1, 4) + resultado(2, -3) +
+         resultado(3, 0),
+     0},
+    {"the 32-bit limits", "2\n-2147483648\nx\n2147483647\ny\n",
+     TAMANHO + registro(1) + registro(2) + resultado(1, -1073741824) + resultado(2, 2147483647), 0},
+    {"count 0 reads nothing more", "0\n4\nana\n", TAMANHO, 0},
+    {"a negative count reads nothing more", "-3\n4\nana\n", TAMANHO, 0},
+    {"a count that is not a number is asked again", "abc\n\n2147483648\n1\n4\nana\n",
+     TAMANHO + TAMANHO + TAMANHO + registro(1) + resultado(1, 2), 0},
+    {"a number that is not a number is asked again", "1\nquatro\n-2147483649\n-\n\n-4\nana\n",
+     TAMANHO + numero(1) + numero(1) + numero(1) + numero(1) + NOME + SEPARADOR + resultado(1, -2),
+     0},
+    {"the name is the line after the number's line", "1\n10 dez\nana\n",
+     TAMANHO + registro(1) + resultado(1, 5), 0},
+    {"an empty line is an empty name", "2\n4\n\n6\nb\n",
+     TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3), 0},
+    {"a name that looks like a number", "2\n4\n6\n8\n10\n",
+     TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 4), 0},
+    {"names of 19 bytes and longer, cut inside a UTF-8 character",
+     "3\n4\n" + NOME_19 + "\n6\n" + NOME_CORTADO_NO_MEIO + "\n8\n" + std::string(3000, 'x') + "\n",
+     TAMANHO + registro(1) + registro(2) + registro(3) + resultado(1, 2) + resultado(2, 3) +
+         resultado(3, 4),
+     0},
+    {"a name far longer than any buffer", "2\n4\n" + std::string(200'000, 'x') + "\n6\nb\n",
+     TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3), 0, false},
+    {"blank lines before a number are passed over", "\n\n1\n\n4\nana\n",
+     TAMANHO + registro(1) + resultado(1, 2), 0},
+    {"a last line without its line end", "1\n4\nana", TAMANHO + registro(1) + resultado(1, 2), 0},
+    muitos_registros(),
+    {"end of input at the count", "", TAMANHO + SEM_TAMANHO, 1},
+    {"end of input after a bad count", "x\n", TAMANHO + TAMANHO + SEM_TAMANHO, 1},
+    {"end of input at a number", "2\n4\nana\n", TAMANHO + registro(1) + numero(2) + SEM_ESTRUTURAS,
+     1},
+    {"end of input after a bad number", "1\nx\n", TAMANHO + numero(1) + numero(1) + SEM_ESTRUTURAS,
+     1},
+    {"end of input at a name", "1\n4\n", TAMANHO + numero(1) + NOME + SEM_ESTRUTURAS, 1},
+    {"end of input at a name, the number without its line end", "1\n4",
+     TAMANHO + numero(1) + NOME + SEM_ESTRUTURAS, 1},
+};
+
+class Halver : public testing::TestWithParam<Programa> {};
+
+// Every transcript has one expected output, so pipe and terminal must agree byte for byte.
+TEST_P(Halver, TranscriptsThroughAPipeAndAtATerminal) {
+    for (const Transcricao &t : TRANSCRICOES) {
+        for (const Modo modo : {Modo::pipe, Modo::terminal}) {
+            if (modo == Modo::terminal && !t.tambem_no_terminal) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(t.nome) + (modo == Modo::pipe ? " (pipe)" : " (terminal)"));
+            const Sessao sessao = executa(GetParam().caminho, t.entrada, modo, "");
+            EXPECT_EQ(sessao.saida, t.saida);
+            EXPECT_EQ(sessao.status, t.status);
+        }
+    }
+}
+
+TEST_P(Halver, TheArrayCannotBeAllocated) {
+    struct Caso {
+        const char *falha; // which of the program's own malloc calls fails
+        std::string entrada;
+        std::string saida;
+        int status;
+    };
+    const std::vector<Caso> casos = {
+        {"1", "3\n4\nana\n", TAMANHO + SEM_VETOR, 1},
+        {"1", "0\n", TAMANHO, 0}, // a count of 0 allocates nothing
+        {"2", "1\n4\nana\n", TAMANHO + registro(1) + resultado(1, 2), 0},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(std::string("malloc ") + caso.falha + " fails, input " + caso.entrada);
+        setenv("FALHA_NA_ALOCACAO", caso.falha, 1);
+        const Sessao sessao = executa(GetParam().com_falha, caso.entrada, Modo::pipe, "");
+        unsetenv("FALHA_NA_ALOCACAO");
+        EXPECT_EQ(sessao.saida, caso.saida);
+        EXPECT_EQ(sessao.status, caso.status);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programas, Halver,
+    testing::Values(Programa{"halver", PROGRAMA_HALVER, PROGRAMA_HALVER_FALHA},
+                    Programa{"halver_alloc", PROGRAMA_HALVER_ALLOC, PROGRAMA_HALVER_ALLOC_FALHA}),
+    [](const testing::TestParamInfo<Programa> &info) { return std::string(info.param.nome); });
+
+} // namespace
