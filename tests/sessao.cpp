@@ -6,21 +6,43 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utmp.h>
+#include <vector>
 
 namespace {
 
 // A session that outlives this is taken as hung and killed.
 constexpr int LIMITE_MS = 30'000;
 
-[[noreturn]] void executa_no_filho(const std::string &programa, const std::string &caminho) {
+// The words of the command that runs programa: those of SESSAO_ENVOLTORIO when it
+// is set (a valgrind command line, say), then programa itself.
+std::vector<std::string> comando(const std::string &programa) {
+    std::vector<std::string> palavras;
+    if (const char *envoltorio = std::getenv("SESSAO_ENVOLTORIO"); envoltorio != nullptr) {
+        std::istringstream texto(envoltorio);
+        for (std::string palavra; texto >> palavra;) {
+            palavras.push_back(palavra);
+        }
+    }
+    palavras.push_back(programa);
+    return palavras;
+}
+
+[[noreturn]] void executa_no_filho(const std::vector<std::string> &palavras,
+                                   const std::string &caminho) {
     if (!caminho.empty()) {
         setenv("PATH", caminho.c_str(), 1);
     }
-    execl(programa.c_str(), programa.c_str(), static_cast<char *>(nullptr));
+    std::vector<char *> argumentos;
+    for (const std::string &palavra : palavras) {
+        argumentos.push_back(const_cast<char *>(palavra.c_str()));
+    }
+    argumentos.push_back(nullptr);
+    execvp(argumentos[0], argumentos.data());
     _exit(127);
 }
 
@@ -92,6 +114,7 @@ Sessao por_pipe(const std::string &programa, const std::string &entrada,
     if (pipe(para_o_filho) != 0 || pipe(do_filho) != 0) {
         return {"", -1};
     }
+    const std::vector<std::string> palavras = comando(programa);
     const pid_t filho = fork();
     if (filho == 0) {
         dup2(para_o_filho[0], STDIN_FILENO);
@@ -100,7 +123,7 @@ Sessao por_pipe(const std::string &programa, const std::string &entrada,
         close(para_o_filho[1]);
         close(do_filho[0]);
         close(do_filho[1]);
-        executa_no_filho(programa, caminho);
+        executa_no_filho(palavras, caminho);
     }
     close(para_o_filho[0]);
     close(do_filho[1]);
@@ -127,11 +150,12 @@ Sessao por_terminal(const std::string &programa, const std::string &entrada,
     modo.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     tcsetattr(escravo, TCSANOW, &modo);
 
+    const std::vector<std::string> palavras = comando(programa);
     const pid_t filho = fork();
     if (filho == 0) {
         close(mestre);
         login_tty(escravo);
-        executa_no_filho(programa, caminho);
+        executa_no_filho(palavras, caminho);
     }
     close(escravo);
     // End of input at a terminal is Ctrl-D at the start of a line; a last line

@@ -21,7 +21,9 @@ inline constexpr const char *MARCA_CLEAR = "<CLEAR>";
 [[nodiscard]] const std::string &pasta_clear_falso();
 
 // Runs programa with entrada as everything the person types, then the end of
-// input. With caminho not empty, PATH is set to it for the program.
+// input. With caminho not empty, PATH is set to it for the program. When the
+// environment holds SESSAO_ENVOLTORIO, its words come before programa on the
+// command line: the program runs under that command (valgrind, say).
 [[nodiscard]] Sessao executa(const std::string &programa, const std::string &entrada, Modo modo,
                              const std::string &caminho);
 
