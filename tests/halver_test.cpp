@@ -1,9 +1,11 @@
 #include "sessao.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -149,6 +151,34 @@ TEST_P(Halver, TheArrayCannotBeAllocated) {
         EXPECT_EQ(sessao.saida, caso.saida);
         EXPECT_EQ(sessao.status, caso.status);
     }
+}
+
+// The array is the only allocation of either program: when it fails, the count
+// prompt is followed by the error and nothing else is read.
+TEST_P(Halver, EveryAllocationFailsInTurn) {
+    const std::vector<std::pair<std::string, long>> sessoes = {
+        {"2\n10\nana\n7\nbeto\n", 1},
+        {"x\n1\n4\nana", 1},
+        {"3\n4\nana\n", 1}, // the input ends before the second record
+        {"0\n", 0},
+        {"-5\n", 0},
+    };
+    std::size_t pontos = 0;
+    for (const auto &[entrada, alocacoes] : sessoes) {
+        SCOPED_TRACE(entrada);
+        const std::vector<Sessao> resultados =
+            com_cada_alocacao_falhando(GetParam().com_falha, entrada, "");
+        ASSERT_EQ(static_cast<long>(resultados.size()) - 1, alocacoes);
+        const std::string &inteira = resultados[0].saida;
+        const std::string sem_vetor =
+            inteira.substr(0, inteira.rfind(TAMANHO) + TAMANHO.size()) + SEM_VETOR;
+        for (std::size_t n = 1; n < resultados.size(); ++n) {
+            EXPECT_EQ(resultados[n].saida, sem_vetor);
+            EXPECT_EQ(resultados[n].status, 1);
+        }
+        pontos += resultados.size() - 1;
+    }
+    std::printf("%s: %zu allocation points made to fail\n", GetParam().nome, pontos);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -189,9 +190,36 @@ Sessao executa(const std::string &programa, const std::string &entrada, Modo mod
                               : por_terminal(programa, entrada, caminho);
 }
 
-Sessao executa_com_clear_falso(const std::string &programa, const std::string &entrada, Modo modo) {
+std::string caminho_com_clear_falso() {
     const char *atual = std::getenv("PATH");
-    const std::string caminho =
-        pasta_clear_falso() + ":" + (atual != nullptr ? atual : "/usr/bin:/bin");
-    return executa(programa, entrada, modo, caminho);
+    return pasta_clear_falso() + ":" + (atual != nullptr ? atual : "/usr/bin:/bin");
+}
+
+Sessao executa_com_clear_falso(const std::string &programa, const std::string &entrada, Modo modo) {
+    return executa(programa, entrada, modo, caminho_com_clear_falso());
+}
+
+std::vector<Sessao> com_cada_alocacao_falhando(const std::string &programa,
+                                               const std::string &entrada,
+                                               const std::string &caminho) {
+    char contagem[] = "/tmp/alocacoes-XXXXXX";
+    close(mkstemp(contagem));
+    setenv("CONTA_ALOCACOES_EM", contagem, 1);
+    setenv("FALHA_NA_ALOCACAO", "0", 1);
+    std::vector<Sessao> sessoes{executa(programa, entrada, Modo::pipe, caminho)};
+    long alocacoes = 0;
+    if (std::FILE *arquivo = std::fopen(contagem, "r"); arquivo != nullptr) {
+        if (std::fscanf(arquivo, "%ld", &alocacoes) != 1) {
+            alocacoes = 0;
+        }
+        std::fclose(arquivo);
+    }
+    for (long n = 1; n <= alocacoes; ++n) {
+        setenv("FALHA_NA_ALOCACAO", std::to_string(n).c_str(), 1);
+        sessoes.push_back(executa(programa, entrada, Modo::pipe, caminho));
+    }
+    unsetenv("FALHA_NA_ALOCACAO");
+    unsetenv("CONTA_ALOCACOES_EM");
+    std::remove(contagem);
+    return sessoes;
 }

@@ -2,6 +2,7 @@
 // Runs a console program as a person would: its input fed through a pipe or
 // typed at a pseudo-terminal, its output captured byte for byte.
 #include <string>
+#include <vector>
 
 enum class Modo {
     pipe,     // standard input and output are pipes
@@ -27,6 +28,18 @@ inline constexpr const char *MARCA_CLEAR = "<CLEAR>";
 [[nodiscard]] Sessao executa(const std::string &programa, const std::string &entrada, Modo modo,
                              const std::string &caminho);
 
+// The PATH with the stand-in clear first.
+[[nodiscard]] std::string caminho_com_clear_falso();
+
 // executa with the stand-in clear first on PATH.
 [[nodiscard]] Sessao executa_com_clear_falso(const std::string &programa,
                                              const std::string &entrada, Modo modo);
+
+// Runs programa, built with the malloc failure switch, through a pipe: once with
+// no allocation failing, which counts the allocations of the whole run, then
+// once with each of them failing in turn. Gives the sessions in that order: [0]
+// with none failing, [n] with the n-th failing. A first run that does not end
+// through exit (a crash) counts no allocation.
+[[nodiscard]] std::vector<Sessao> com_cada_alocacao_falhando(const std::string &programa,
+                                                             const std::string &entrada,
+                                                             const std::string &caminho);

@@ -1,6 +1,9 @@
 #include "sessao.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -121,6 +124,88 @@ TEST(UserSemMemoria, TheDequeOrANodeCannotBeAllocated) {
         EXPECT_EQ(sessao.saida, caso.saida);
         EXPECT_EQ(sessao.status, caso.status);
     }
+}
+
+// One answer to the menu and, for an insertion, the element typed after it.
+struct Passo {
+    int operacao;
+    std::int32_t elemento = 0;
+};
+
+struct Esperado {
+    std::string entrada;
+    std::string saida;
+    int status;
+    long alocacoes; // the allocations of a run in which none fails
+};
+
+// The input of a session made of passos, ending after the last of them, and its
+// outcome when the run's n-th allocation fails (0: none does). The first
+// allocation is the deque's; each insertion then allocates its node, and one
+// that fails leaves the deque as it was.
+Esperado modelo(const std::vector<Passo> &passos, long falha) {
+    if (falha == 1) {
+        return {"", "Erro:\n\tDeque nao foi criado\n", 1, 0};
+    }
+    Esperado e{"", TELA, 0, 1};
+    std::deque<std::int32_t> deque;
+    for (const Passo &passo : passos) {
+        e.entrada += std::to_string(passo.operacao) + "\n";
+        if (passo.operacao == 1 || passo.operacao == 2) {
+            e.entrada += std::to_string(passo.elemento) + "\n";
+            e.saida += passo.operacao == 1 ? NO_INICIO : NO_FINAL;
+            if (++e.alocacoes == falha) {
+                e.saida += NAO_INSERIDO;
+            } else {
+                e.saida += INSERIDO;
+                passo.operacao == 1 ? deque.push_front(passo.elemento)
+                                    : deque.push_back(passo.elemento);
+            }
+        } else if (passo.operacao == 3 || passo.operacao == 4) {
+            e.saida += (passo.operacao == 3 ? REMOVENDO_INICIO : REMOVENDO_FINAL) +
+                       (deque.empty() ? NAO_REMOVIDO : REMOVIDO);
+            if (!deque.empty()) {
+                passo.operacao == 3 ? deque.pop_front() : deque.pop_back();
+            }
+        } else if (passo.operacao == 5) {
+            std::string elementos;
+            for (const std::int32_t elemento : deque) {
+                elementos += std::to_string(elemento) + " ";
+            }
+            e.saida += lista(elementos);
+        }
+        if (passo.operacao == 6) {
+            e.saida += C;
+        } else {
+            e.entrada += "\n"; // the pause
+            e.saida += TELA;
+        }
+    }
+    return e;
+}
+
+TEST(UserSemMemoria, EveryAllocationFailsInTurn) {
+    const std::vector<std::vector<Passo>> sessoes = {
+        {{6}},
+        {{1, 10}, {2, 20}, {1, 5}, {5}, {3}, {4}, {5}, {2, -7}, {5}, {6}},
+        {{2, 1}, {4}, {1, 2}, {3}, {5}}, // emptied, refilled; the input ends at the menu
+    };
+    std::size_t pontos = 0;
+    for (const std::vector<Passo> &passos : sessoes) {
+        const Esperado inteira = modelo(passos, 0);
+        SCOPED_TRACE(inteira.entrada);
+        const std::vector<Sessao> resultados = com_cada_alocacao_falhando(
+            PROGRAMA_USER_FALHA, inteira.entrada, caminho_com_clear_falso());
+        ASSERT_EQ(static_cast<long>(resultados.size()) - 1, inteira.alocacoes);
+        for (std::size_t n = 0; n < resultados.size(); ++n) {
+            SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+            const Esperado esperado = modelo(passos, static_cast<long>(n));
+            EXPECT_EQ(resultados[n].saida, esperado.saida);
+            EXPECT_EQ(resultados[n].status, esperado.status);
+        }
+        pontos += resultados.size() - 1;
+    }
+    std::printf("user: %zu allocation points made to fail\n", pontos);
 }
 
 } // namespace
