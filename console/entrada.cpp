@@ -166,6 +166,11 @@ void prepara_saida(std::FILE *saida) {
     std::setvbuf(saida, nullptr, _IOFBF, 0);
 }
 
+void inicia_console(Entrada *entrada) {
+    prepara_saida(stdout);
+    inicia_entrada(entrada, STDIN_FILENO, stdout);
+}
+
 Leitura descarta_linha(Entrada *entrada) {
     if (espia(entrada) == FIM_DA_ENTRADA) {
         return Leitura::fim;

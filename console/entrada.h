@@ -57,3 +57,7 @@ void inicia_entrada(Entrada *entrada, int descritor, std::FILE *saida);
 // empties it before every wait, so prompts still show in time while long
 // scripted sessions are written in blocks rather than line by line.
 void prepara_saida(std::FILE *saida);
+
+// Readies a program's console: standard output written in blocks, and entrada
+// reading standard input, emptying standard output before every wait.
+void inicia_console(Entrada *entrada);

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -21,14 +20,13 @@ void limpa_tela() {
 } // namespace
 
 int main() {
-    prepara_saida(stdout);
+    Entrada entrada;
+    inicia_console(&entrada);
     Deque *deque = cria_deque();
     if (deque == nullptr) {
         std::fputs(DEQUE_NAO_CRIADO, stdout);
         return EXIT_FAILURE;
     }
-    Entrada entrada;
-    inicia_entrada(&entrada, STDIN_FILENO, stdout);
     executa_menu(deque, &entrada, limpa_tela);
     libera_deque(deque);
     return EXIT_SUCCESS;

@@ -6,12 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 int main() {
-    prepara_saida(stdout);
     Entrada entrada;
-    inicia_entrada(&entrada, STDIN_FILENO, stdout);
+    inicia_console(&entrada);
     std::int32_t quantidade = 0;
     if (!pergunta_quantidade(&entrada, &quantidade)) {
         return EXIT_FAILURE;
