@@ -73,20 +73,31 @@ bool eh_continuacao_utf8(unsigned char c) {
     return (c & 0xC0U) == 0x80U;
 }
 
+// The bytes of the UTF-8 character that begins with lider; 1 for a byte that
+// cannot begin one, so that it is cut like any other single byte.
+std::size_t comprimento_utf8(unsigned char lider) {
+    if (lider >= 0xF0U && lider < 0xF8U) {
+        return 4;
+    }
+    if (lider >= 0xE0U) {
+        return lider < 0xF0U ? 3 : 1;
+    }
+    return lider >= 0xC0U ? 2 : 1;
+}
+
 // The length of the longest prefix of texto[0, tamanho) that does not end inside
-// a UTF-8 character, knowing that the byte after it is `seguinte`. Bytes that
-// are not UTF-8 are cut where they fall.
+// a UTF-8 character, knowing that the byte after it is `seguinte`. A character
+// is cut only when its lead byte asks for more bytes than the prefix holds;
+// bytes that are not UTF-8 are cut where they fall.
 std::size_t corte_utf8(const char *texto, std::size_t tamanho, unsigned char seguinte) {
     if (!eh_continuacao_utf8(seguinte)) {
         return tamanho;
     }
     // A character is at most four bytes: its lead byte and up to three more.
-    std::size_t corte = tamanho;
-    for (int passos = 0; passos < 3 && corte > 0; ++passos) {
-        const auto c = static_cast<unsigned char>(texto[corte - 1]);
-        --corte;
+    for (std::size_t atras = 1; atras <= 3 && atras <= tamanho; ++atras) {
+        const auto c = static_cast<unsigned char>(texto[tamanho - atras]);
         if (!eh_continuacao_utf8(c)) {
-            return c >= 0xC0U ? corte : tamanho;
+            return comprimento_utf8(c) > atras ? tamanho - atras : tamanho;
         }
     }
     return tamanho;
