@@ -42,14 +42,6 @@ void PrintTo(const Programa &programa, std::ostream *saida) {
     *saida << programa.nome;
 }
 
-struct Transcricao {
-    const char *nome;
-    std::string entrada;
-    std::string saida;
-    int status;
-    bool tambem_no_terminal = true; // a terminal cuts lines longer than 4 KiB
-};
-
 // Many records at once: a reader that throws away read-ahead loses them in a pipe.
 Transcricao muitos_registros() {
     Transcricao t{"300 records in one go", "300\n", TAMANHO, 0};
@@ -119,15 +111,7 @@ class Halver : public testing::TestWithParam<Programa> {};
 // Every transcript has one expected output, so pipe and terminal must agree byte for byte.
 TEST_P(Halver, TranscriptsThroughAPipeAndAtATerminal) {
     for (const Transcricao &t : TRANSCRICOES) {
-        for (const Modo modo : {Modo::pipe, Modo::terminal}) {
-            if (modo == Modo::terminal && !t.tambem_no_terminal) {
-                continue;
-            }
-            SCOPED_TRACE(std::string(t.nome) + (modo == Modo::pipe ? " (pipe)" : " (terminal)"));
-            const Sessao sessao = executa(GetParam().caminho, t.entrada, modo, "");
-            EXPECT_EQ(sessao.saida, t.saida);
-            EXPECT_EQ(sessao.status, t.status);
-        }
+        confere_transcricao(GetParam().caminho, t, "");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sstream>
@@ -222,4 +223,18 @@ std::vector<Sessao> com_cada_alocacao_falhando(const std::string &programa,
     unsetenv("CONTA_ALOCACOES_EM");
     std::remove(contagem);
     return sessoes;
+}
+
+void confere_transcricao(const std::string &programa, const Transcricao &transcricao,
+                         const std::string &caminho) {
+    for (const Modo modo : {Modo::pipe, Modo::terminal}) {
+        if (modo == Modo::terminal && !transcricao.tambem_no_terminal) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(transcricao.nome) +
+                     (modo == Modo::pipe ? " (pipe)" : " (terminal)"));
+        const Sessao sessao = executa(programa, transcricao.entrada, modo, caminho);
+        EXPECT_EQ(sessao.saida, transcricao.saida);
+        EXPECT_EQ(sessao.status, transcricao.status);
+    }
 }

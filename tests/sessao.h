@@ -43,3 +43,18 @@ inline constexpr const char *MARCA_CLEAR = "<CLEAR>";
 [[nodiscard]] std::vector<Sessao> com_cada_alocacao_falhando(const std::string &programa,
                                                              const std::string &entrada,
                                                              const std::string &caminho);
+
+// A scripted session: everything typed, and all the program must write and end with.
+struct Transcricao {
+    const char *nome;
+    std::string entrada;
+    std::string saida;
+    int status = 0;
+    bool tambem_no_terminal = true; // a terminal cuts lines longer than 4 KiB
+};
+
+// Runs the transcript through a pipe and, unless it is pipe only, at a terminal,
+// with PATH set to caminho, and checks output and status of each run; so the
+// two must agree byte for byte.
+void confere_transcricao(const std::string &programa, const Transcricao &transcricao,
+                         const std::string &caminho);

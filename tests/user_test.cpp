@@ -35,13 +35,6 @@ std::string lista(const std::string &elementos) {
 // The screen after the start or an answer: cleared, then the menu.
 const std::string TELA = C + MENU;
 
-struct Transcricao {
-    const char *nome;
-    std::string entrada;
-    std::string saida;
-    bool tambem_no_terminal = true; // a terminal cuts lines longer than 4 KiB
-};
-
 const std::vector<Transcricao> TRANSCRICOES = {
     {"leave at once", "6\n", TELA + C},
     {"0 and 7 only bring the menu back", "0\n7\n6\n", TELA + TELA + TELA + C},
@@ -73,20 +66,12 @@ const std::vector<Transcricao> TRANSCRICOES = {
     {"a last line without its end", "6", TELA + C},
     {"an element line far longer than any buffer",
      "1\n" + std::string(200'000, '9') + "\n1\n\n5\n\n6\n",
-     TELA + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("1 ") + TELA + C, false},
+     TELA + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("1 ") + TELA + C, 0, false},
 };
 
 TEST(UserTranscricoes, ThroughAPipeAndAtATerminal) {
     for (const Transcricao &t : TRANSCRICOES) {
-        for (const Modo modo : {Modo::pipe, Modo::terminal}) {
-            if (modo == Modo::terminal && !t.tambem_no_terminal) {
-                continue;
-            }
-            SCOPED_TRACE(std::string(t.nome) + (modo == Modo::pipe ? " (pipe)" : " (terminal)"));
-            const Sessao sessao = executa_com_clear_falso(PROGRAMA_USER, t.entrada, modo);
-            EXPECT_EQ(sessao.saida, t.saida);
-            EXPECT_EQ(sessao.status, 0);
-        }
+        confere_transcricao(PROGRAMA_USER, t, caminho_com_clear_falso());
     }
 }
 
