@@ -4,10 +4,12 @@
 // neither the output nor the deque.
 #include "apoio.h"
 #include "deque.h"
+#include "integridade.h"
 #include "menu.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,23 +18,17 @@ void marca_limpeza() {
     std::fputs("<clear>", stdout);
 }
 
-// The elements front to back, after checking the links both ways and the count.
+// The elements front to back, after checking every invariant.
 std::string percorre(const Deque *deque) {
-    std::string elementos;
-    std::int32_t contados = 0;
-    const NoDeque *anterior = nullptr;
-    for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        if (no->anterior != anterior) {
-            falha("a backward link is broken");
-        }
-        elementos += std::to_string(no->elemento) + " ";
-        anterior = no;
-        ++contados;
+    std::vector<std::int32_t> elementos;
+    if (const char *quebra = deque_quebrado(deque, &elementos); quebra != nullptr) {
+        falha(quebra);
     }
-    if (deque->final != anterior || deque->tamanho != contados) {
-        falha("the back end or the count does not match the nodes");
+    std::string texto;
+    for (const std::int32_t elemento : elementos) {
+        texto += std::to_string(elemento) + " ";
     }
-    return elementos;
+    return texto;
 }
 
 std::string menu(Entrada *entrada, std::size_t) {

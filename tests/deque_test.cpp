@@ -1,5 +1,6 @@
 #include "deque.h"
 #include "falha_malloc.h"
+#include "integridade.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -27,26 +28,11 @@ DequeProprio novo_deque() {
     return deque;
 }
 
-// Walks the list both ways and checks every invariant; gives the elements front to back.
+// The elements front to back, after checking every invariant.
 Elementos percorre(const Deque *deque) {
-    Elementos frente;
-    const NoDeque *ultimo = nullptr;
-    for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        EXPECT_EQ(no->anterior, ultimo) << "backward link broken at index " << frente.size();
-        frente.push_back(no->elemento);
-        ultimo = no;
-    }
-    EXPECT_EQ(deque->final, ultimo);
-    Elementos tras;
-    for (const NoDeque *no = deque->final; no != nullptr; no = no->anterior) {
-        tras.insert(tras.begin(), no->elemento);
-    }
-    EXPECT_EQ(tras, frente);
-    EXPECT_EQ(static_cast<std::size_t>(deque->tamanho), frente.size());
-    EXPECT_EQ(tamanho_deque(deque), deque->tamanho);
-    EXPECT_EQ((deque->inicio == nullptr), (deque->final == nullptr));
-    EXPECT_EQ(deque_vazio(deque), frente.empty() ? 1 : 0);
-    return frente;
+    Elementos elementos;
+    EXPECT_STREQ(deque_quebrado(deque, &elementos), nullptr);
+    return elementos;
 }
 
 std::string listagem(const Deque *deque) {
