@@ -173,12 +173,8 @@ Leitura le_linha(Entrada *entrada, char *destino, std::size_t capacidade) {
     return Leitura::ok;
 }
 
-void prepara_saida(std::FILE *saida) {
-    std::setvbuf(saida, nullptr, _IOFBF, 0);
-}
-
 void inicia_console(Entrada *entrada) {
-    prepara_saida(stdout);
+    std::setvbuf(stdout, nullptr, _IOFBF, 0);
     inicia_entrada(entrada, STDIN_FILENO, stdout);
 }
 

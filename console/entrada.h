@@ -53,11 +53,8 @@ void inicia_entrada(Entrada *entrada, int descritor, std::FILE *saida);
 // Reads one whole line and drops it. Gives ok, or fim when no byte was left.
 [[nodiscard]] Leitura descarta_linha(Entrada *entrada);
 
-// Makes saida fully buffered, at a terminal too: an Entrada reading for it
-// empties it before every wait, so prompts still show in time while long
-// scripted sessions are written in blocks rather than line by line.
-void prepara_saida(std::FILE *saida);
-
-// Readies a program's console: standard output written in blocks, and entrada
-// reading standard input, emptying standard output before every wait.
+// Readies a program's console: entrada reads standard input and empties
+// standard output before every wait, so standard output can be fully buffered,
+// at a terminal too: prompts still show in time, while long scripted sessions
+// are written in blocks rather than line by line.
 void inicia_console(Entrada *entrada);

@@ -196,10 +196,6 @@ std::string caminho_com_clear_falso() {
     return pasta_clear_falso() + ":" + (atual != nullptr ? atual : "/usr/bin:/bin");
 }
 
-Sessao executa_com_clear_falso(const std::string &programa, const std::string &entrada, Modo modo) {
-    return executa(programa, entrada, modo, caminho_com_clear_falso());
-}
-
 std::vector<Sessao> com_cada_alocacao_falhando(const std::string &programa,
                                                const std::string &entrada,
                                                const std::string &caminho) {

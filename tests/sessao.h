@@ -31,10 +31,6 @@ inline constexpr const char *MARCA_CLEAR = "<CLEAR>";
 // The PATH with the stand-in clear first.
 [[nodiscard]] std::string caminho_com_clear_falso();
 
-// executa with the stand-in clear first on PATH.
-[[nodiscard]] Sessao executa_com_clear_falso(const std::string &programa,
-                                             const std::string &entrada, Modo modo);
-
 // Runs programa, built with the malloc failure switch, through a pipe: once with
 // no allocation failing, which counts the allocations of the whole run, then
 // once with each of them failing in turn. Gives the sessions in that order: [0]

@@ -104,7 +104,7 @@ TEST(UserSemMemoria, TheDequeOrANodeCannotBeAllocated) {
         SCOPED_TRACE(caso.falha);
         setenv("FALHA_NA_ALOCACAO", caso.falha, 1);
         const Sessao sessao =
-            executa_com_clear_falso(PROGRAMA_USER_FALHA, caso.entrada, Modo::pipe);
+            executa(PROGRAMA_USER_FALHA, caso.entrada, Modo::pipe, caminho_com_clear_falso());
         unsetenv("FALHA_NA_ALOCACAO");
         EXPECT_EQ(sessao.saida, caso.saida);
         EXPECT_EQ(sessao.status, caso.status);
