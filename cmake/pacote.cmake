@@ -23,19 +23,44 @@ endforeach()
 add_custom_target(paginas_de_manual ALL DEPENDS ${paginas_comprimidas})
 install(FILES ${paginas_comprimidas} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The licence, as Debian's machine-readable copyright file made from LICENSE,
+# and the changelog, compressed, where Debian keeps a package's documents.
+set(copyright ${PROJECT_BINARY_DIR}/pacote/copyright)
+set(changelog ${PROJECT_BINARY_DIR}/pacote/changelog.gz)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/pacote)
+add_custom_command(OUTPUT ${copyright}
+  COMMAND ${CMAKE_COMMAND} -DLICENCA=${PROJECT_SOURCE_DIR}/LICENSE
+          -DMODELO=${PROJECT_SOURCE_DIR}/pacote/copyright.in -DSAIDA=${copyright}
+          -P ${PROJECT_SOURCE_DIR}/cmake/copyright.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/pacote/copyright.in
+          ${PROJECT_SOURCE_DIR}/cmake/copyright.cmake
+  COMMENT "Writing the package's copyright file"
+  VERBATIM)
+add_custom_command(OUTPUT ${changelog}
+  COMMAND ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/pacote/changelog > ${changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/pacote/changelog
+  COMMENT "Compressing the package's changelog"
+  VERBATIM)
+add_custom_target(documentos_do_pacote ALL DEPENDS ${copyright} ${changelog})
+install(FILES ${copyright} ${changelog}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/programas-de-console)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME programas-de-console)
 set(CPACK_PACKAGE_CONTACT "Mantenedores <mantenedores@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "three interactive console programs in Portuguese")
-set(CPACK_PACKAGE_DESCRIPTION "user keeps a double-ended queue of integers and works on it through a numbered
-menu on a cleared screen. halver and halver_alloc read a count and then a number
-and a name for each record, halve the even numbers and print the results.")
+# Each line of the long description fits 80 columns in the package's control
+# file, where it is indented by one space.
+set(CPACK_PACKAGE_DESCRIPTION "user keeps a double-ended queue of integers and works on it through a
+numbered menu on a cleared screen. halver and halver_alloc read a count, then
+a number and a name for each record, halve the even numbers and print the
+results.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# user clears the screen with the clear command; dpkg-shlibdeps adds the
-# libraries the programs link against.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS ncurses-bin)
+# dpkg-shlibdeps names the libraries the programs link against. The clear
+# command that user runs comes from ncurses-bin, which is essential: always
+# installed, so never named as a dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

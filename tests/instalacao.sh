@@ -39,6 +39,11 @@ sessao halver '2\n10\nana\n7\nbeto\n' 'numero da 1a estrutura: 5
 numero da 2a estrutura: 7'
 sessao halver_alloc '1\n-6\nana\n' 'numero da 1a estrutura: -3'
 
+documentos=$prefixo/share/doc/programas-de-console
+for arquivo in copyright changelog.gz; do
+    [ -s "$documentos/$arquivo" ] || falha "$documentos/$arquivo is not installed"
+done
+
 # Each page is a gzip file holding a page, or a .so line naming another
 # installed page.
 paginas=$prefixo/share/man

@@ -1,11 +1,14 @@
 #!/bin/sh
 # Builds the Debian package of a build folder in a temporary folder and checks
-# that it holds the three programs and their manual pages and names what they
-# need to run.
+# that it holds the three programs, their manual pages, the copyright file and
+# the changelog, names what it needs to run, and that lintian finds no error
+# and no warning in it. Without lintian the rest is checked and the test ends
+# with status 77 (skipped).
 # Usage: pacote.sh CPACK BUILD_FOLDER
 set -eu
 cpack=$1
 construcao=$2
+fonte=$(cd "$(dirname "$0")/.." && pwd)
 pasta=$(mktemp -d)
 trap 'rm -rf "$pasta"' EXIT
 
@@ -19,17 +22,38 @@ set -- "$pasta"/*.deb
 [ $# -eq 1 ] && [ -f "$1" ] || falha "cpack made no single .deb: $*"
 deb=$1
 
+documentos=share/doc/programas-de-console
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$pasta/conteudo"
 for arquivo in bin/user bin/halver bin/halver_alloc \
-    share/man/man1/user.1.gz share/man/man1/halver.1.gz share/man/man1/halver_alloc.1.gz; do
+    share/man/man1/user.1.gz share/man/man1/halver.1.gz share/man/man1/halver_alloc.1.gz \
+    $documentos/copyright $documentos/changelog.gz; do
     grep -qx "./usr/$arquivo" "$pasta/conteudo" || falha "the package lacks /usr/$arquivo"
 done
 
-# clear comes from ncurses-bin; dpkg-shlibdeps adds the C library.
+# dpkg-shlibdeps adds the C library.
 dependencias=$(dpkg-deb -f "$deb" Depends)
-for pacote in ncurses-bin libc6; do
-    case ", $dependencias," in
-    *", $pacote "* | *", $pacote,"*) ;;
-    *) falha "the package does not depend on $pacote: $dependencias" ;;
-    esac
-done
+case ", $dependencias," in
+*", libc6 "* | *", libc6,"*) ;;
+*) falha "the package does not depend on libc6: $dependencias" ;;
+esac
+
+# The changelog's latest entry is this version, and the copyright file holds
+# LICENSE's text: its lines after "License:", one space in, "." for a blank.
+dpkg-deb -x "$deb" "$pasta/raiz"
+versao=$(dpkg-deb -f "$deb" Version)
+versao_changelog=$(gzip -dc "$pasta/raiz/usr/$documentos/changelog.gz" |
+    dpkg-parsechangelog -l - -S Version)
+[ "$versao_changelog" = "$versao" ] ||
+    falha "the changelog's latest version is '$versao_changelog', the package's '$versao'"
+sed '1,/^License: /d; s/^ //; s/^\.$//' "$pasta/raiz/usr/$documentos/copyright" >"$pasta/licenca"
+sed '1,/^Copyright (c) /d' "$fonte/LICENSE" | sed '1{/^$/d}' | cmp -s - "$pasta/licenca" ||
+    falha "the copyright file does not hold LICENSE's text"
+
+if ! command -v lintian >/dev/null; then
+    echo "pacote: lintian is not installed: the package was not checked with it" >&2
+    exit 77
+fi
+if ! relatorio=$(lintian --fail-on error,warning "$deb" 2>&1); then
+    printf '%s\n' "$relatorio" >&2
+    falha "lintian finds fault with the package"
+fi
