@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the Debian package of a build folder in a temporary folder and checks
 # that it holds the three programs, their manual pages, the copyright file and
-# the changelog, names what it needs to run, and that lintian finds no error
-# and no warning in it. Without lintian the rest is checked and the test ends
-# with status 77 (skipped).
+# the changelog, names what it needs to run, and that lintian finds no error,
+# no warning and no missing hardening in it. Without lintian the rest is
+# checked and the test ends with status 77 (skipped).
 # Usage: pacote.sh CPACK BUILD_FOLDER
 set -eu
 cpack=$1
@@ -53,7 +53,8 @@ if ! command -v lintian >/dev/null; then
     echo "pacote: lintian is not installed: the package was not checked with it" >&2
     exit 77
 fi
-if ! relatorio=$(lintian --fail-on error,warning "$deb" 2>&1); then
+if ! relatorio=$(lintian --display-info --fail-on error,warning "$deb" 2>&1) ||
+    printf '%s\n' "$relatorio" | grep -q '^I: .* hardening-'; then
     printf '%s\n' "$relatorio" >&2
     falha "lintian finds fault with the package"
 fi
