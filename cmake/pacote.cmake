@@ -4,6 +4,16 @@
 include(GNUInstallDirs)
 
 install(TARGETS user halver halver_alloc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped program (cmake --install --strip, and the package) also loses the
+# compiler's version note, as Debian's own packaging tools strip it.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(programa user halver halver_alloc)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${programa}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
 
 # Manual pages are installed compressed, as Debian keeps them; a page that only
 # holds ".so" names the page it shows.
