@@ -15,19 +15,25 @@ install(CODE "
     endforeach()
   endif()")
 
-# Manual pages are installed compressed, as Debian keeps them; a page that only
-# holds ".so" names the page it shows.
+# Manual pages are installed compressed, as Debian keeps them; a page that is
+# a link to another (halver_alloc.1 shows halver.1) is installed as a link to
+# the other's compressed page.
 find_program(GZIP gzip REQUIRED)
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/man)
 set(paginas_comprimidas "")
 foreach(pagina user.1 halver.1 halver_alloc.1)
   set(fonte ${PROJECT_SOURCE_DIR}/man/${pagina})
   set(comprimida ${PROJECT_BINARY_DIR}/man/${pagina}.gz)
-  add_custom_command(OUTPUT ${comprimida}
-    COMMAND ${GZIP} -9 -n -c ${fonte} > ${comprimida}
-    DEPENDS ${fonte}
-    COMMENT "Compressing the manual page ${pagina}"
-    VERBATIM)
+  if(IS_SYMLINK ${fonte})
+    file(READ_SYMLINK ${fonte} destino)
+    file(CREATE_LINK ${destino}.gz ${comprimida} SYMBOLIC)
+  else()
+    add_custom_command(OUTPUT ${comprimida}
+      COMMAND ${GZIP} -9 -n -c ${fonte} > ${comprimida}
+      DEPENDS ${fonte}
+      COMMENT "Compressing the manual page ${pagina}"
+      VERBATIM)
+  endif()
   list(APPEND paginas_comprimidas ${comprimida})
 endforeach()
 add_custom_target(paginas_de_manual ALL DEPENDS ${paginas_comprimidas})

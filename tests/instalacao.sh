@@ -44,15 +44,26 @@ for arquivo in copyright changelog.gz; do
     [ -s "$documentos/$arquivo" ] || falha "$documentos/$arquivo is not installed"
 done
 
-# Each page is a gzip file holding a page, or a .so line naming another
-# installed page.
+# Each page is a gzip file holding a page, or a link to another page in the
+# same folder; man shows each installed page when it is there to try.
 paginas=$prefixo/share/man
 for nome in user halver halver_alloc; do
     pagina=$paginas/man1/$nome.1.gz
+    if [ -L "$pagina" ]; then
+        case $(readlink "$pagina") in
+        */*) falha "$pagina links outside its folder: $(readlink "$pagina")" ;;
+        esac
+    fi
     texto=$(gzip -dc "$pagina") || falha "no readable manual page $pagina"
     case $texto in
-    .so\ *) [ -f "$paginas/${texto#.so }.gz" ] || falha "$pagina shows a missing page: $texto" ;;
     *.TH\ *) ;;
     *) falha "$pagina is not a manual page" ;;
     esac
+    if command -v man >/dev/null; then
+        mostrada=$(MANPATH=$paginas man "$nome" 2>&1) || falha "man $nome fails: $mostrada"
+        case $mostrada in
+        *"$nome"*) ;;
+        *) falha "man $nome does not show its page: $mostrada" ;;
+        esac
+    fi
 done
