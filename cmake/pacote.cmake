@@ -26,7 +26,11 @@ foreach(pagina user.1 halver.1 halver_alloc.1)
   set(comprimida ${PROJECT_BINARY_DIR}/man/${pagina}.gz)
   if(IS_SYMLINK ${fonte})
     file(READ_SYMLINK ${fonte} destino)
-    file(CREATE_LINK ${destino}.gz ${comprimida} SYMBOLIC)
+    add_custom_command(OUTPUT ${comprimida}
+      COMMAND ${CMAKE_COMMAND} -E create_symlink ${destino}.gz ${comprimida}
+      DEPENDS ${PROJECT_BINARY_DIR}/man/${destino}.gz
+      COMMENT "Linking the manual page ${pagina} to ${destino}"
+      VERBATIM)
   else()
     add_custom_command(OUTPUT ${comprimida}
       COMMAND ${GZIP} -9 -n -c ${fonte} > ${comprimida}
