@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,7 +50,11 @@ int fecha_console(Console *console, int status) {
         [[maybe_unused]] const off_t posicao =
             lseek(console->entrada.descritor, -static_cast<off_t>(nao_usados), SEEK_CUR);
     }
-    if (!esvazia_saida(&console->saida)) {
+    // Some files report a failed write only when they are closed.
+    if (esvazia_saida(&console->saida) && close(console->saida.descritor) != 0 && errno != EINTR) {
+        console->saida.erro = errno;
+    }
+    if (console->saida.erro != 0) {
         relata(console->programa, "saida nao pode ser escrita", console->saida.erro);
         status = EXIT_FAILURE;
     } else if (console->entrada.erro != 0) {

@@ -28,10 +28,10 @@ void inicia_console(Console *console, const char *programa, int descritor_entrad
 // cannot be allocated.
 [[nodiscard]] Console *abre_console(const char *programa);
 
-// Empties the output, moves a seekable standard input back to just after the
-// last byte used, and frees the console. Returns status, or EXIT_FAILURE after
-// saying on standard error that the output could not be written or the input
-// read. A null console gives EXIT_FAILURE.
+// Empties and closes the output, moves a seekable standard input back to just
+// after the last byte used, and frees the console. Returns status, or
+// EXIT_FAILURE after saying on standard error that the output could not be
+// written or the input read. A null console gives EXIT_FAILURE.
 [[nodiscard]] int fecha_console(Console *console, int status);
 
 // Writes pergunta and reads a number, asking again while the answer is not a

@@ -14,8 +14,7 @@ void inicia_saida(Saida *saida, int descritor) {
 bool esvazia_saida(Saida *saida) {
     std::size_t escritos = 0;
     while (saida->erro == 0 && escritos < saida->usado) {
-        const ssize_t n =
-            write(saida->descritor, saida->bloco + escritos, saida->usado - escritos);
+        const ssize_t n = write(saida->descritor, saida->bloco + escritos, saida->usado - escritos);
         if (n > 0) {
             escritos += static_cast<std::size_t>(n);
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
