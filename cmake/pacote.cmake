@@ -64,14 +64,6 @@ add_custom_command(OUTPUT ${changelog}
 add_custom_target(documentos_do_pacote ALL DEPENDS ${copyright} ${changelog})
 install(FILES ${copyright} ${changelog}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/programas-de-console)
-# The tags that lintian gets wrong for this package, with the reasons, where
-# lintian reads them: only in an installation under /usr, as the package's is.
-install(CODE "
-  if(CMAKE_INSTALL_PREFIX STREQUAL /usr)
-    file(INSTALL DESTINATION \${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
-         TYPE FILE RENAME programas-de-console
-         FILES \"${PROJECT_SOURCE_DIR}/pacote/lintian-overrides\")
-  endif()")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME programas-de-console)
