@@ -115,6 +115,18 @@ TEST_P(Halver, TranscriptsThroughAPipeAndAtATerminal) {
     }
 }
 
+// Each kind of wait: the count (asked again after a bad one), a number, a name.
+TEST_P(Halver, EachAnswerIsTypedOnlyOnceItsPromptIsOnTheScreen) {
+    const std::vector<Troca> trocas = {
+        {TAMANHO, "x\n"}, {TAMANHO, "2\n"},   {numero(1), "10\n"},
+        {NOME, "ana\n"},  {numero(2), "7\n"}, {NOME, "beto\n"},
+    };
+    const Sessao sessao = dialoga(GetParam().caminho, trocas, "");
+    EXPECT_EQ(sessao.saida,
+              TAMANHO + TAMANHO + registro(1) + registro(2) + resultado(1, 5) + resultado(2, 7));
+    EXPECT_EQ(sessao.status, 0);
+}
+
 TEST_P(Halver, TheArrayCannotBeAllocated) {
     struct Caso {
         const char *falha; // which of the program's own malloc calls fails

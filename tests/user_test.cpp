@@ -75,6 +75,20 @@ TEST(UserTranscricoes, ThroughAPipeAndAtATerminal) {
     }
 }
 
+// Each kind of wait: the menu, an element (asked again after a bad one), the
+// pause after an outcome and after a listing.
+TEST(UserTerminal, EachAnswerIsTypedOnlyOnceItsPromptIsOnTheScreen) {
+    const std::vector<Troca> trocas = {
+        {MENU, "1\n"},    {NO_INICIO, "5\n"},  {INSERIDO, "\n"},
+        {MENU, "2\n"},    {NO_FINAL, "x\n"},   {NO_FINAL, "7\n"},
+        {INSERIDO, "\n"}, {MENU, "4\n"},       {REMOVENDO_FINAL + REMOVIDO, "\n"},
+        {MENU, "5\n"},    {lista("5 "), "\n"}, {MENU, "abc\n"},
+        {MENU, "6\n"},
+    };
+    const Sessao sessao = dialoga(PROGRAMA_USER, trocas, caminho_com_clear_falso());
+    EXPECT_EQ(sessao.status, 0);
+}
+
 TEST(UserTerminal, TheRealClearClearsTheScreen) {
     setenv("TERM", "xterm", 1);
     const Sessao sessao = executa(PROGRAMA_USER, "6\n", Modo::terminal, "");
