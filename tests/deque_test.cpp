@@ -142,6 +142,21 @@ TEST(DequeNulo, ADequeThatCannotBeMadeIsNullAndRefusesEverything) {
     libera_deque(nulo); // does nothing, and must not crash
 }
 
+// A deque whose count is at its limit refuses insertions at both ends and
+// stays as it was; the count is set by hand, since 2^31 nodes would take 64 GiB.
+TEST(DequeCheio, RefusesAnInsertionPastTheCountsLimit) {
+    DequeProprio deque = novo_deque();
+    ASSERT_EQ(insere_final(deque.get(), 1), 1);
+    deque->tamanho = INT32_MAX;
+    EXPECT_EQ(insere_inicio(deque.get(), 2), 0);
+    EXPECT_EQ(insere_final(deque.get(), 3), 0);
+    EXPECT_EQ(tamanho_deque(deque.get()), INT32_MAX);
+    EXPECT_EQ(deque->inicio, deque->final);
+    EXPECT_EQ(deque->inicio->elemento, 1);
+    deque->tamanho = INT32_MAX - 1;
+    EXPECT_EQ(insere_final(deque.get(), 3), 1) << "one below the limit still inserts";
+}
+
 // The integrity walk and the comparison with the model after every step.
 TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
     std::mt19937 gerador(20261208);
