@@ -620,11 +620,19 @@ void confere_transcricao(const std::string &programa, const Transcricao &transcr
                          const std::string &caminho) {
     const Arranjo &arranjo = transcricao.arranjo;
     if (const char *envoltorio = std::getenv("SESSAO_ENVOLTORIO");
-        arranjo.pilha != 0 && envoltorio != nullptr && *envoltorio != '\0') {
-        std::printf("\"%s\" passed over: a stack limit does not bind a program run under "
-                    "SESSAO_ENVOLTORIO\n",
-                    transcricao.nome);
-        return;
+        envoltorio != nullptr && *envoltorio != '\0') {
+        // The command around the program gives it a stack of its own, and its
+        // own files (valgrind's log) take the lowest free descriptor first.
+        const char *porque = arranjo.pilha != 0                    ? "a stack limit"
+                             : arranjo.origem == Origem::fechada   ? "a closed input"
+                             : arranjo.destino == Destino::fechado ? "a closed output"
+                                                                   : nullptr;
+        if (porque != nullptr) {
+            std::printf("\"%s\" passed over: %s does not reach a program run under "
+                        "SESSAO_ENVOLTORIO\n",
+                        transcricao.nome, porque);
+            return;
+        }
     }
     const bool no_terminal = transcricao.tambem_no_terminal && arranjo.origem == Origem::comum &&
                              arranjo.destino == Destino::comum;

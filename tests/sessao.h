@@ -112,8 +112,9 @@ struct Transcricao {
 // Runs the transcript through a pipe and, unless it is pipe only or needs an
 // arrangement a terminal does not have, at a terminal, with PATH set to
 // caminho, and checks output, status and standard error (through the pipe) of
-// each run; so the two must agree byte for byte. A transcript with a stack limit
-// is passed over when SESSAO_ENVOLTORIO is not empty: the command around the program
-// (valgrind) runs it on a stack of its own, which that limit does not bind.
+// each run; so the two must agree byte for byte. When SESSAO_ENVOLTORIO is not
+// empty, a transcript with a stack limit or a closed descriptor is passed over:
+// the command around the program (valgrind) runs it on a stack of its own, and
+// its own files take the lowest free descriptor, the closed one.
 void confere_transcricao(const std::string &programa, const Transcricao &transcricao,
                          const std::string &caminho);
