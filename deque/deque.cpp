@@ -1,7 +1,10 @@
 #include "deque.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -49,7 +52,7 @@ int deque_vazio(const Deque *deque) {
 }
 
 int insere_inicio(Deque *deque, std::int32_t elemento) {
-    if (deque == nullptr) {
+    if (deque == nullptr || deque->tamanho == INT32_MAX) {
         return 0;
     }
     NoDeque *no = novo_no(elemento);
@@ -68,7 +71,7 @@ int insere_inicio(Deque *deque, std::int32_t elemento) {
 }
 
 int insere_final(Deque *deque, std::int32_t elemento) {
-    if (deque == nullptr) {
+    if (deque == nullptr || deque->tamanho == INT32_MAX) {
         return 0;
     }
     NoDeque *no = novo_no(elemento);
@@ -119,13 +122,36 @@ int remove_final(Deque *deque) {
 }
 
 int imprime_deque(const Deque *deque) {
+    return escreve_deque(
+        deque,
+        [](void *, const char *texto, std::size_t tamanho) {
+            std::fwrite(texto, 1, tamanho, stdout);
+        },
+        nullptr);
+}
+
+int escreve_deque(const Deque *deque,
+                  void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
+                  void *destino) {
     if (deque == nullptr) {
         return 0;
     }
-    std::fputs("Deque:\n\t{ ", stdout);
+    constexpr std::string_view abertura = "Deque:\n\t{ ";
+    constexpr std::string_view fechamento = "}\n";
+    char trecho[4096];
+    std::size_t usado = abertura.size();
+    std::memcpy(trecho, abertura.data(), abertura.size());
     for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        std::printf("%d ", static_cast<int>(no->elemento));
+        // Room for the longest number, its space and the closing brace.
+        if (sizeof trecho - usado < 11 + 1 + fechamento.size()) {
+            escreve(destino, trecho, usado);
+            usado = 0;
+        }
+        usado = static_cast<std::size_t>(
+            std::to_chars(trecho + usado, trecho + sizeof trecho, no->elemento).ptr - trecho);
+        trecho[usado++] = ' ';
     }
-    std::fputs("}\n", stdout);
+    std::memcpy(trecho + usado, fechamento.data(), fechamento.size());
+    escreve(destino, trecho, usado + fechamento.size());
     return 1;
 }

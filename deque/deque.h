@@ -10,6 +10,7 @@
 // The deque owns its nodes (one malloc block each); the caller owns the Deque
 // block, which only cria_deque makes and only libera_deque frees. Nothing here
 // prints except imprime_deque.
+#include <cstddef>
 #include <cstdint>
 
 struct NoDeque {
@@ -37,11 +38,13 @@ void libera_deque(Deque *deque);
 [[nodiscard]] int deque_vazio(const Deque *deque);
 
 // Puts elemento before the first element. Returns 0, leaving the deque
-// unchanged, when the deque is null or the node cannot be allocated.
+// unchanged, when the deque is null, already holds INT32_MAX elements (its
+// count could not grow) or the node cannot be allocated.
 [[nodiscard]] int insere_inicio(Deque *deque, std::int32_t elemento);
 
 // Puts elemento after the last element. Returns 0, leaving the deque
-// unchanged, when the deque is null or the node cannot be allocated.
+// unchanged, when the deque is null, already holds INT32_MAX elements or the
+// node cannot be allocated.
 [[nodiscard]] int insere_final(Deque *deque, std::int32_t elemento);
 
 // Removes and frees the first element, discarding its value. Returns 0,
@@ -56,3 +59,10 @@ void libera_deque(Deque *deque);
 // the elements front to back between braces, each followed by one space:
 // "Deque:\n\t{ 3 1 2 }\n". Returns 1; a null deque writes nothing and returns 0.
 int imprime_deque(const Deque *deque);
+
+// Hands the listing that imprime_deque writes to escreve, in order, in pieces
+// of at most a few KiB, each with destino. Returns 1; a null deque hands
+// nothing and returns 0.
+int escreve_deque(const Deque *deque,
+                  void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
+                  void *destino);
