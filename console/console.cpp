@@ -13,7 +13,8 @@ constexpr std::string_view CONSOLE_NAO_CRIADO = "Erro:\n\tConsole nao foi criado
 
 // Says on standard error what could not be done, with the system's reason.
 void relata(const char *programa, const char *o_que, int erro) {
-    std::fprintf(stderr, "%s: %s: %s\n", programa, o_que, std::strerror(erro));
+    // Nothing is left to tell when standard error fails too.
+    static_cast<void>(std::fprintf(stderr, "%s: %s: %s\n", programa, o_que, std::strerror(erro)));
 }
 
 } // namespace

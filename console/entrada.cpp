@@ -145,6 +145,36 @@ unsigned char atual(const Entrada *entrada) {
     return static_cast<unsigned char>(entrada->bloco[entrada->lido]);
 }
 
+// The number at the start of texto[p, fim), a line without its line end whose
+// leading blank space is passed over already, judged as le_numero judges it.
+Leitura interpreta_numero(const char *p, const char *fim, std::int32_t *numero) {
+    bool negativo = false;
+    if (p < fim && (*p == '+' || *p == '-')) {
+        negativo = *p == '-';
+        ++p;
+    }
+    const char *digitos = p;
+    while (p < fim && *p == '0') {
+        ++p; // leading zeros add nothing, however many
+    }
+    // Eleven significant digits are out of range already: look no further.
+    constexpr std::ptrdiff_t mais_digitos = 11;
+    const char *significativos = p;
+    const char *ultimo = fim - p > mais_digitos ? p + mais_digitos : fim;
+    std::int64_t magnitude = 0;
+    while (p < ultimo && eh_digito(static_cast<unsigned char>(*p))) {
+        magnitude = magnitude * 10 + (*p - '0');
+        ++p;
+    }
+    constexpr std::int64_t limite = std::int64_t{INT32_MAX} + 1;
+    if (p == digitos || p - significativos >= mais_digitos || magnitude > limite ||
+        (!negativo && magnitude == limite)) {
+        return Leitura::invalida;
+    }
+    *numero = static_cast<std::int32_t>(negativo ? -magnitude : magnitude);
+    return Leitura::ok;
+}
+
 } // namespace
 
 void inicia_entrada(Entrada *entrada, int descritor, Saida *saida) {
@@ -157,6 +187,24 @@ void inicia_entrada(Entrada *entrada, int descritor, Saida *saida) {
 }
 
 Leitura le_numero(Entrada *entrada, std::int32_t *numero) {
+    // Most answers lie whole in the block: judged there, line by line.
+    while (ha_bytes(entrada)) {
+        const char *p = entrada->bloco + entrada->lido;
+        const char *fim = entrada->bloco + entrada->preenchido;
+        const auto *quebra = static_cast<const char *>(std::memchr(p, '\n', fim - p));
+        if (quebra == nullptr) {
+            break; // the line goes on past the block
+        }
+        while (p < quebra && eh_espaco(static_cast<unsigned char>(*p))) {
+            ++p;
+        }
+        entrada->lido = static_cast<std::size_t>(quebra + 1 - entrada->bloco);
+        if (p < quebra) {
+            return interpreta_numero(p, quebra, numero);
+        }
+    }
+
+    // A line across blocks, or a last line without its end: byte by byte.
     // Blank space, blank lines included, a block at a time.
     while (true) {
         if (!ha_bytes(entrada)) {
@@ -216,31 +264,34 @@ Leitura le_linha(Entrada *entrada, char *destino, std::size_t capacidade) {
     }
     const std::size_t maximo = capacidade - 1;
     std::size_t tamanho = 0;
-    bool cortada = false; // more of the line follows what was stored
     while (ha_bytes(entrada)) {
         const char *inicio = entrada->bloco + entrada->lido;
         const std::size_t restante = entrada->preenchido - entrada->lido;
-        const void *quebra = std::memchr(inicio, '\n', restante);
+        const auto *quebra = static_cast<const char *>(std::memchr(inicio, '\n', restante));
         const std::size_t ate_a_quebra =
-            quebra != nullptr ? static_cast<std::size_t>(static_cast<const char *>(quebra) - inicio)
-                              : restante;
+            quebra != nullptr ? static_cast<std::size_t>(quebra - inicio) : restante;
         const std::size_t copia = std::min(ate_a_quebra, maximo - tamanho);
         std::memcpy(destino + tamanho, inicio, copia);
         tamanho += copia;
-        entrada->lido += copia;
         if (copia < ate_a_quebra) {
-            cortada = true;
-            break;
+            // The line is longer than destino: cut it, and drop the rest.
+            tamanho = corte_utf8(destino, tamanho, static_cast<unsigned char>(inicio[copia]));
+            destino[tamanho] = '\0';
+            if (quebra != nullptr) {
+                entrada->lido = static_cast<std::size_t>(quebra + 1 - entrada->bloco);
+            } else {
+                entrada->lido = entrada->preenchido;
+                pula_resto_da_linha(entrada);
+            }
+            return Leitura::ok;
         }
+        entrada->lido += copia;
         if (quebra != nullptr) {
+            ++entrada->lido; // the line end
             break;
         }
-    }
-    if (cortada) {
-        tamanho = corte_utf8(destino, tamanho, atual(entrada));
     }
     destino[tamanho] = '\0';
-    pula_resto_da_linha(entrada);
     return Leitura::ok;
 }
 
