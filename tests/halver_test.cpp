@@ -206,7 +206,7 @@ TEST_P(Halver, EveryAllocationFailsInTurn) {
         {"2\n10\nana\n7\nbeto\n", 2},
         {"x\n1\n4\nana", 2},
         {"3\n4\nana\n", 2}, // the input ends before the second record
-        {"0\n", 1},           // a count of 0 allocates no array
+        {"0\n", 1},         // a count of 0 allocates no array
         {"-5\n", 1},
     };
     std::size_t pontos = 0;
