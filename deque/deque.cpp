@@ -1,9 +1,18 @@
 #include "deque.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 namespace {
+
+constexpr std::string_view LISTAGEM_ANTES = "Deque:\n\t{ ";
+constexpr std::string_view LISTAGEM_DEPOIS = "}\n";
+// An element as "%d " writes it, at its longest: "-2147483648 ".
+constexpr std::size_t MAIOR_ELEMENTO = 12;
+static_assert(LISTAGEM_ANTES.size() + MAIOR_ELEMENTO <= TAMANHO_PEDACO_LISTAGEM);
 
 [[nodiscard]] NoDeque *novo_no(std::int32_t elemento) {
     auto *no = static_cast<NoDeque *>(std::malloc(sizeof(NoDeque)));
@@ -13,6 +22,15 @@ namespace {
         no->elemento = elemento;
     }
     return no;
+}
+
+char *acrescenta(char *fim, std::string_view texto) {
+    std::memcpy(fim, texto.data(), texto.size());
+    return fim + texto.size();
+}
+
+void escreve_em_arquivo(void *destino, const char *texto, std::size_t tamanho) {
+    std::fwrite(texto, 1, tamanho, static_cast<std::FILE *>(destino));
 }
 
 } // namespace
@@ -119,13 +137,31 @@ int remove_final(Deque *deque) {
 }
 
 int imprime_deque(const Deque *deque) {
+    return escreve_deque(deque, escreve_em_arquivo, stdout);
+}
+
+int escreve_deque(const Deque *deque,
+                  void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
+                  void *destino) {
     if (deque == nullptr) {
         return 0;
     }
-    std::fputs("Deque:\n\t{ ", stdout);
+    char pedaco[TAMANHO_PEDACO_LISTAGEM];
+    char *const limite = pedaco + sizeof pedaco;
+    char *fim = acrescenta(pedaco, LISTAGEM_ANTES);
     for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        std::printf("%d ", static_cast<int>(no->elemento));
+        if (limite - fim < static_cast<std::ptrdiff_t>(MAIOR_ELEMENTO)) {
+            escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
+            fim = pedaco;
+        }
+        fim = std::to_chars(fim, limite, no->elemento).ptr;
+        *fim++ = ' ';
     }
-    std::fputs("}\n", stdout);
+    if (limite - fim < static_cast<std::ptrdiff_t>(LISTAGEM_DEPOIS.size())) {
+        escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
+        fim = pedaco;
+    }
+    fim = acrescenta(fim, LISTAGEM_DEPOIS);
+    escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
     return 1;
 }

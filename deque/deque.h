@@ -10,6 +10,7 @@
 // The deque owns its nodes (one malloc block each); the caller owns the Deque
 // block, which only cria_deque makes and only libera_deque frees. Nothing here
 // prints except imprime_deque.
+#include <cstddef>
 #include <cstdint>
 
 struct NoDeque {
@@ -56,3 +57,13 @@ void libera_deque(Deque *deque);
 // the elements front to back between braces, each followed by one space:
 // "Deque:\n\t{ 3 1 2 }\n". Returns 1; a null deque writes nothing and returns 0.
 int imprime_deque(const Deque *deque);
+
+// The most bytes escreve_deque hands over at once.
+inline constexpr std::size_t TAMANHO_PEDACO_LISTAGEM = 4096;
+
+// Hands the listing that imprime_deque writes to escreve, in order, in pieces of
+// at most TAMANHO_PEDACO_LISTAGEM bytes, none empty, each call with destino as
+// given. Returns 1; a null deque hands nothing and returns 0.
+int escreve_deque(const Deque *deque,
+                  void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
+                  void *destino);
