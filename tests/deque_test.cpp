@@ -183,3 +183,79 @@ TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
 }
 
 } // namespace
+
+// The listing handed out in pieces: each piece within bounds, and the pieces
+// together byte for byte what imprime_deque writes, wherever the edge of a
+// piece falls.
+namespace {
+
+struct Pedacos {
+    std::string texto;
+    int pedacos = 0;
+    int fora_do_limite = 0; // pieces that were empty or too long
+};
+
+void junta(void *destino, const char *texto, std::size_t tamanho) {
+    auto *pedacos = static_cast<Pedacos *>(destino);
+    pedacos->texto.append(texto, tamanho);
+    ++pedacos->pedacos;
+    if (tamanho == 0 || tamanho > TAMANHO_PEDACO_LISTAGEM) {
+        ++pedacos->fora_do_limite;
+    }
+}
+
+std::vector<std::int32_t> repete(std::vector<std::int32_t> ciclo, std::size_t quantos) {
+    std::vector<std::int32_t> elementos;
+    for (std::size_t i = 0; i < quantos; ++i) {
+        elementos.push_back(ciclo[i % ciclo.size()]);
+    }
+    return elementos;
+}
+
+TEST(DequeListagemEmPedacos, PiecesJoinToTheListingWhereverAPieceEnds) {
+    // "Deque:\n\t{ " and then "7 " until one "-2147483648 " fills the piece to
+    // its last byte, so that "}\n" has to start a piece of its own; and with
+    // one "10 " among them, 11 bytes are left for that longest element.
+    const std::size_t ate_encher = (TAMANHO_PEDACO_LISTAGEM - 10 - 12) / 2;
+    std::vector<std::int32_t> cheio = repete({7}, ate_encher);
+    cheio.push_back(INT32_MIN);
+    std::vector<std::int32_t> quase = repete({7}, ate_encher - 1);
+    quase.push_back(10);
+    quase.push_back(INT32_MIN);
+    const struct {
+        const char *nome;
+        std::vector<std::int32_t> elementos;
+    } casos[] = {
+        {"empty", {}},
+        {"extremes", {INT32_MIN, 0, INT32_MAX, -1}},
+        {"a piece full to its last byte", cheio},
+        {"one byte too few for the last element", quase},
+        {"many pieces of mixed widths", repete({INT32_MIN, INT32_MAX, -1, 0, 123456}, 3000)},
+    };
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        std::unique_ptr<Deque, decltype(&libera_deque)> deque(cria_deque(), libera_deque);
+        ASSERT_NE(deque, nullptr);
+        std::string esperado = "Deque:\n\t{ ";
+        for (const std::int32_t elemento : caso.elementos) {
+            ASSERT_EQ(insere_final(deque.get(), elemento), 1);
+            esperado += std::to_string(elemento) + " ";
+        }
+        esperado += "}\n";
+
+        Pedacos pedacos;
+        EXPECT_EQ(escreve_deque(deque.get(), junta, &pedacos), 1);
+        EXPECT_EQ(pedacos.texto, esperado);
+        EXPECT_EQ(pedacos.fora_do_limite, 0);
+
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(imprime_deque(deque.get()), 1);
+        std::fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), esperado);
+    }
+    Pedacos nada;
+    EXPECT_EQ(escreve_deque(nullptr, junta, &nada), 0);
+    EXPECT_EQ(nada.pedacos, 0);
+}
+
+} // namespace
