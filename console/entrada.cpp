@@ -2,70 +2,107 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int FIM_DA_ENTRADA = -1;
+// True when a read of descritor would not wait: input, its end or an error is
+// there already.
+bool pronto_para_ler(int descritor) {
+    pollfd espera{descritor, POLLIN, 0};
+    int prontos = 0;
+    do {
+        prontos = poll(&espera, 1, 0);
+    } while (prontos < 0 && errno == EINTR);
+    return prontos != 0;
+}
 
-// Refills the block when it is used up. Empties the output stream first, since
-// only now may the program have to wait for the person.
+// Waits until descritor has input (or its end, or an error) to give.
+void espera_entrada(int descritor) {
+    pollfd espera{descritor, POLLIN, 0};
+    while (poll(&espera, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
+// Empties the output when the next read could wait for the person. Returns
+// false when the output cannot be written: then nobody sees what is asked.
+bool esvazia_antes_de_esperar(Entrada *entrada) {
+    if (entrada->saida == nullptr || pronto_para_ler(entrada->descritor)) {
+        return true;
+    }
+    return esvazia_saida(entrada->saida);
+}
+
+// Refills the block once it is used up. Returns false at the end of input, at
+// a read error, or when the output could not be emptied before a wait.
 bool recarrega(Entrada *entrada) {
     if (entrada->terminou) {
         return false;
     }
-    if (entrada->saida != nullptr) {
-        std::fflush(entrada->saida);
-    }
-    ssize_t lidos = 0;
-    do {
-        lidos = read(entrada->descritor, entrada->bloco, sizeof entrada->bloco);
-    } while (lidos < 0 && errno == EINTR);
-    if (lidos <= 0) {
+    entrada->lido = 0;
+    entrada->preenchido = 0;
+    if (!esvazia_antes_de_esperar(entrada)) {
         entrada->terminou = true;
         return false;
     }
-    entrada->lido = 0;
-    entrada->fim = static_cast<std::size_t>(lidos);
-    return true;
-}
-
-// The next byte as 0 to 255, without taking it; FIM_DA_ENTRADA at the end.
-int espia(Entrada *entrada) {
-    if (entrada->lido == entrada->fim && !recarrega(entrada)) {
-        return FIM_DA_ENTRADA;
+    while (true) {
+        const ssize_t lidos = read(entrada->descritor, entrada->bloco, sizeof entrada->bloco);
+        if (lidos > 0) {
+            entrada->preenchido = static_cast<std::size_t>(lidos);
+            return true;
+        }
+        if (lidos < 0 && errno == EINTR) {
+            continue;
+        }
+        if (lidos < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Standard input left non-blocking by another program: the answer
+            // is still to come. Wait for it, with the prompt on the screen.
+            if (entrada->saida != nullptr && !esvazia_saida(entrada->saida)) {
+                entrada->terminou = true;
+                return false;
+            }
+            espera_entrada(entrada->descritor);
+            continue;
+        }
+        entrada->erro = lidos < 0 ? errno : 0;
+        entrada->terminou = true;
+        return false;
     }
-    return static_cast<unsigned char>(entrada->bloco[entrada->lido]);
 }
 
-void avanca(Entrada *entrada) {
-    ++entrada->lido;
+// What a read gives when the block is used up and cannot be refilled.
+Leitura sem_mais(const Entrada *entrada) {
+    const bool saida_falhou = entrada->saida != nullptr && entrada->saida->erro != 0;
+    return entrada->erro != 0 || saida_falhou ? Leitura::erro : Leitura::fim;
+}
+
+// True when a byte is left to hand out, refilling the block if it must.
+bool ha_bytes(Entrada *entrada) {
+    return entrada->lido < entrada->preenchido || recarrega(entrada);
 }
 
 // Drops the rest of the current line, its line end included.
 void pula_resto_da_linha(Entrada *entrada) {
-    while (true) {
-        if (entrada->lido == entrada->fim && !recarrega(entrada)) {
-            return;
-        }
+    while (ha_bytes(entrada)) {
         const char *inicio = entrada->bloco + entrada->lido;
-        const std::size_t restante = entrada->fim - entrada->lido;
+        const std::size_t restante = entrada->preenchido - entrada->lido;
         const void *quebra = std::memchr(inicio, '\n', restante);
         if (quebra != nullptr) {
             entrada->lido +=
                 static_cast<std::size_t>(static_cast<const char *>(quebra) - inicio) + 1;
             return;
         }
-        entrada->lido = entrada->fim;
+        entrada->lido = entrada->preenchido;
     }
 }
 
 // The blank space that a number read passes over, line ends included.
-bool eh_espaco(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+bool eh_espaco(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-bool eh_digito(int c) {
+bool eh_digito(unsigned char c) {
     return c >= '0' && c <= '9';
 }
 
@@ -103,46 +140,114 @@ std::size_t corte_utf8(const char *texto, std::size_t tamanho, unsigned char seg
     return tamanho;
 }
 
+// The byte at the reading point; ha_bytes must have been true.
+unsigned char atual(const Entrada *entrada) {
+    return static_cast<unsigned char>(entrada->bloco[entrada->lido]);
+}
+
+// The number at the start of texto[p, fim), a line without its line end whose
+// leading blank space is passed over already, judged as le_numero judges it.
+Leitura interpreta_numero(const char *p, const char *fim, std::int32_t *numero) {
+    bool negativo = false;
+    if (p < fim && (*p == '+' || *p == '-')) {
+        negativo = *p == '-';
+        ++p;
+    }
+    const char *digitos = p;
+    while (p < fim && *p == '0') {
+        ++p; // leading zeros add nothing, however many
+    }
+    // Eleven significant digits are out of range already: look no further.
+    constexpr std::ptrdiff_t mais_digitos = 11;
+    const char *significativos = p;
+    const char *ultimo = fim - p > mais_digitos ? p + mais_digitos : fim;
+    std::int64_t magnitude = 0;
+    while (p < ultimo && eh_digito(static_cast<unsigned char>(*p))) {
+        magnitude = magnitude * 10 + (*p - '0');
+        ++p;
+    }
+    constexpr std::int64_t limite = std::int64_t{INT32_MAX} + 1;
+    if (p == digitos || p - significativos >= mais_digitos || magnitude > limite ||
+        (!negativo && magnitude == limite)) {
+        return Leitura::invalida;
+    }
+    *numero = static_cast<std::int32_t>(negativo ? -magnitude : magnitude);
+    return Leitura::ok;
+}
+
 } // namespace
 
-void inicia_entrada(Entrada *entrada, int descritor, std::FILE *saida) {
+void inicia_entrada(Entrada *entrada, int descritor, Saida *saida) {
     entrada->descritor = descritor;
     entrada->saida = saida;
     entrada->lido = 0;
-    entrada->fim = 0;
+    entrada->preenchido = 0;
     entrada->terminou = false;
+    entrada->erro = 0;
 }
 
 Leitura le_numero(Entrada *entrada, std::int32_t *numero) {
-    int c = espia(entrada);
-    while (eh_espaco(c)) {
-        avanca(entrada);
-        c = espia(entrada);
+    // Most answers lie whole in the block: judged there, line by line.
+    while (ha_bytes(entrada)) {
+        const char *p = entrada->bloco + entrada->lido;
+        const char *fim = entrada->bloco + entrada->preenchido;
+        const auto *quebra = static_cast<const char *>(std::memchr(p, '\n', fim - p));
+        if (quebra == nullptr) {
+            break; // the line goes on past the block
+        }
+        while (p < quebra && eh_espaco(static_cast<unsigned char>(*p))) {
+            ++p;
+        }
+        entrada->lido = static_cast<std::size_t>(quebra + 1 - entrada->bloco);
+        if (p < quebra) {
+            return interpreta_numero(p, quebra, numero);
+        }
     }
-    if (c == FIM_DA_ENTRADA) {
-        return Leitura::fim;
+
+    // A line across blocks, or a last line without its end: byte by byte.
+    // Blank space, blank lines included, a block at a time.
+    while (true) {
+        if (!ha_bytes(entrada)) {
+            return sem_mais(entrada);
+        }
+        const char *p = entrada->bloco + entrada->lido;
+        const char *fim = entrada->bloco + entrada->preenchido;
+        while (p < fim && eh_espaco(static_cast<unsigned char>(*p))) {
+            ++p;
+        }
+        entrada->lido = static_cast<std::size_t>(p - entrada->bloco);
+        if (p < fim) {
+            break;
+        }
     }
 
     bool negativo = false;
-    if (c == '+' || c == '-') {
-        negativo = c == '-';
-        avanca(entrada);
-        c = espia(entrada);
+    if (atual(entrada) == '+' || atual(entrada) == '-') {
+        negativo = atual(entrada) == '-';
+        ++entrada->lido;
     }
     // Accumulates the magnitude, which for INT32_MIN is one above INT32_MAX.
     constexpr std::int64_t limite = std::int64_t{INT32_MAX} + 1;
     std::int64_t magnitude = 0;
     bool algum_digito = false;
     bool fora_do_intervalo = false;
-    while (eh_digito(c)) {
-        algum_digito = true;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > limite) {
-            fora_do_intervalo = true;
-            magnitude = limite + 1; // stays out of range, never overflows
+    while (ha_bytes(entrada)) {
+        const char *p = entrada->bloco + entrada->lido;
+        const char *fim = entrada->bloco + entrada->preenchido;
+        const char *digitos = p;
+        while (p < fim && eh_digito(static_cast<unsigned char>(*p))) {
+            magnitude = magnitude * 10 + (*p - '0');
+            if (magnitude > limite) {
+                fora_do_intervalo = true;
+                magnitude = limite + 1; // stays out of range, never overflows
+            }
+            ++p;
         }
-        avanca(entrada);
-        c = espia(entrada);
+        algum_digito = algum_digito || p != digitos;
+        entrada->lido = static_cast<std::size_t>(p - entrada->bloco);
+        if (p < fim) {
+            break; // the number ended inside the block
+        }
     }
     pula_resto_da_linha(entrada);
 
@@ -154,34 +259,50 @@ Leitura le_numero(Entrada *entrada, std::int32_t *numero) {
 }
 
 Leitura le_linha(Entrada *entrada, char *destino, std::size_t capacidade) {
-    if (espia(entrada) == FIM_DA_ENTRADA) {
-        return Leitura::fim;
+    if (!ha_bytes(entrada)) {
+        return sem_mais(entrada);
     }
     const std::size_t maximo = capacidade - 1;
     std::size_t tamanho = 0;
-    int c = espia(entrada);
-    while (c != FIM_DA_ENTRADA && c != '\n' && tamanho < maximo) {
-        destino[tamanho++] = static_cast<char>(c);
-        avanca(entrada);
-        c = espia(entrada);
-    }
-    if (c != FIM_DA_ENTRADA && c != '\n') {
-        tamanho = corte_utf8(destino, tamanho, static_cast<unsigned char>(c));
+    while (ha_bytes(entrada)) {
+        const char *inicio = entrada->bloco + entrada->lido;
+        const std::size_t restante = entrada->preenchido - entrada->lido;
+        const auto *quebra = static_cast<const char *>(std::memchr(inicio, '\n', restante));
+        const std::size_t ate_a_quebra =
+            quebra != nullptr ? static_cast<std::size_t>(quebra - inicio) : restante;
+        const std::size_t copia = std::min(ate_a_quebra, maximo - tamanho);
+        std::memcpy(destino + tamanho, inicio, copia);
+        tamanho += copia;
+        if (copia < ate_a_quebra) {
+            // The line is longer than destino: cut it, and drop the rest.
+            tamanho = corte_utf8(destino, tamanho, static_cast<unsigned char>(inicio[copia]));
+            destino[tamanho] = '\0';
+            if (quebra != nullptr) {
+                entrada->lido = static_cast<std::size_t>(quebra + 1 - entrada->bloco);
+            } else {
+                entrada->lido = entrada->preenchido;
+                pula_resto_da_linha(entrada);
+            }
+            return Leitura::ok;
+        }
+        entrada->lido += copia;
+        if (quebra != nullptr) {
+            ++entrada->lido; // the line end
+            break;
+        }
     }
     destino[tamanho] = '\0';
-    pula_resto_da_linha(entrada);
     return Leitura::ok;
-}
-
-void inicia_console(Entrada *entrada) {
-    std::setvbuf(stdout, nullptr, _IOFBF, 0);
-    inicia_entrada(entrada, STDIN_FILENO, stdout);
 }
 
 Leitura descarta_linha(Entrada *entrada) {
-    if (espia(entrada) == FIM_DA_ENTRADA) {
-        return Leitura::fim;
+    if (!ha_bytes(entrada)) {
+        return sem_mais(entrada);
     }
     pula_resto_da_linha(entrada);
     return Leitura::ok;
+}
+
+std::size_t bytes_nao_usados(const Entrada *entrada) {
+    return entrada->preenchido - entrada->lido;
 }

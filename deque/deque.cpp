@@ -8,12 +8,6 @@
 
 namespace {
 
-constexpr std::string_view LISTAGEM_ANTES = "Deque:\n\t{ ";
-constexpr std::string_view LISTAGEM_DEPOIS = "}\n";
-// An element as "%d " writes it, at its longest: "-2147483648 ".
-constexpr std::size_t MAIOR_ELEMENTO = 12;
-static_assert(LISTAGEM_ANTES.size() + MAIOR_ELEMENTO <= TAMANHO_PEDACO_LISTAGEM);
-
 [[nodiscard]] NoDeque *novo_no(std::int32_t elemento) {
     auto *no = static_cast<NoDeque *>(std::malloc(sizeof(NoDeque)));
     if (no != nullptr) {
@@ -22,15 +16,6 @@ static_assert(LISTAGEM_ANTES.size() + MAIOR_ELEMENTO <= TAMANHO_PEDACO_LISTAGEM)
         no->elemento = elemento;
     }
     return no;
-}
-
-char *acrescenta(char *fim, std::string_view texto) {
-    std::memcpy(fim, texto.data(), texto.size());
-    return fim + texto.size();
-}
-
-void escreve_em_arquivo(void *destino, const char *texto, std::size_t tamanho) {
-    std::fwrite(texto, 1, tamanho, static_cast<std::FILE *>(destino));
 }
 
 } // namespace
@@ -67,7 +52,7 @@ int deque_vazio(const Deque *deque) {
 }
 
 int insere_inicio(Deque *deque, std::int32_t elemento) {
-    if (deque == nullptr) {
+    if (deque == nullptr || deque->tamanho == INT32_MAX) {
         return 0;
     }
     NoDeque *no = novo_no(elemento);
@@ -86,7 +71,7 @@ int insere_inicio(Deque *deque, std::int32_t elemento) {
 }
 
 int insere_final(Deque *deque, std::int32_t elemento) {
-    if (deque == nullptr) {
+    if (deque == nullptr || deque->tamanho == INT32_MAX) {
         return 0;
     }
     NoDeque *no = novo_no(elemento);
@@ -137,7 +122,12 @@ int remove_final(Deque *deque) {
 }
 
 int imprime_deque(const Deque *deque) {
-    return escreve_deque(deque, escreve_em_arquivo, stdout);
+    return escreve_deque(
+        deque,
+        [](void *, const char *texto, std::size_t tamanho) {
+            std::fwrite(texto, 1, tamanho, stdout);
+        },
+        nullptr);
 }
 
 int escreve_deque(const Deque *deque,
@@ -146,22 +136,22 @@ int escreve_deque(const Deque *deque,
     if (deque == nullptr) {
         return 0;
     }
-    char pedaco[TAMANHO_PEDACO_LISTAGEM];
-    char *const limite = pedaco + sizeof pedaco;
-    char *fim = acrescenta(pedaco, LISTAGEM_ANTES);
+    constexpr std::string_view abertura = "Deque:\n\t{ ";
+    constexpr std::string_view fechamento = "}\n";
+    char trecho[TAMANHO_PEDACO_LISTAGEM];
+    std::size_t usado = abertura.size();
+    std::memcpy(trecho, abertura.data(), abertura.size());
     for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        if (limite - fim < static_cast<std::ptrdiff_t>(MAIOR_ELEMENTO)) {
-            escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
-            fim = pedaco;
+        // Room for the longest number, its space and the closing brace.
+        if (sizeof trecho - usado < 11 + 1 + fechamento.size()) {
+            escreve(destino, trecho, usado);
+            usado = 0;
         }
-        fim = std::to_chars(fim, limite, no->elemento).ptr;
-        *fim++ = ' ';
+        usado = static_cast<std::size_t>(
+            std::to_chars(trecho + usado, trecho + sizeof trecho, no->elemento).ptr - trecho);
+        trecho[usado++] = ' ';
     }
-    if (limite - fim < static_cast<std::ptrdiff_t>(LISTAGEM_DEPOIS.size())) {
-        escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
-        fim = pedaco;
-    }
-    fim = acrescenta(fim, LISTAGEM_DEPOIS);
-    escreve(destino, pedaco, static_cast<std::size_t>(fim - pedaco));
+    std::memcpy(trecho + usado, fechamento.data(), fechamento.size());
+    escreve(destino, trecho, usado + fechamento.size());
     return 1;
 }

@@ -38,11 +38,13 @@ void libera_deque(Deque *deque);
 [[nodiscard]] int deque_vazio(const Deque *deque);
 
 // Puts elemento before the first element. Returns 0, leaving the deque
-// unchanged, when the deque is null or the node cannot be allocated.
+// unchanged, when the deque is null, already holds INT32_MAX elements (its
+// count could not grow) or the node cannot be allocated.
 [[nodiscard]] int insere_inicio(Deque *deque, std::int32_t elemento);
 
 // Puts elemento after the last element. Returns 0, leaving the deque
-// unchanged, when the deque is null or the node cannot be allocated.
+// unchanged, when the deque is null, already holds INT32_MAX elements or the
+// node cannot be allocated.
 [[nodiscard]] int insere_final(Deque *deque, std::int32_t elemento);
 
 // Removes and frees the first element, discarding its value. Returns 0,
@@ -61,9 +63,9 @@ int imprime_deque(const Deque *deque);
 // The most bytes escreve_deque hands over at once.
 inline constexpr std::size_t TAMANHO_PEDACO_LISTAGEM = 4096;
 
-// Hands the listing that imprime_deque writes to escreve, in order, in pieces of
-// at most TAMANHO_PEDACO_LISTAGEM bytes, none empty, each call with destino as
-// given. Returns 1; a null deque hands nothing and returns 0.
+// Hands the listing that imprime_deque writes to escreve, in order, in pieces
+// of at most TAMANHO_PEDACO_LISTAGEM bytes, none empty, each with destino.
+// Returns 1; a null deque hands nothing and returns 0.
 int escreve_deque(const Deque *deque,
                   void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
                   void *destino);

@@ -1,26 +1,26 @@
 #include "menu.h"
 
-#include <cstdio>
+#include <string_view>
 
 namespace {
 
-constexpr const char *MENU = "---------------- Qual a operacao? -----------------\n"
-                             "[1] - Inserir um elemento no inicio\n"
-                             "[2] - Inserir um elemento no final\n"
-                             "[3] - Remover um elemento no inicio\n"
-                             "[4] - Remover um elemento no final\n"
-                             "[5] - Imprimir a fila\n"
-                             "[6] - Sair do programa\n"
-                             "Operacao: ";
+constexpr std::string_view MENU = "---------------- Qual a operacao? -----------------\n"
+                                  "[1] - Inserir um elemento no inicio\n"
+                                  "[2] - Inserir um elemento no final\n"
+                                  "[3] - Remover um elemento no inicio\n"
+                                  "[4] - Remover um elemento no final\n"
+                                  "[5] - Imprimir a fila\n"
+                                  "[6] - Sair do programa\n"
+                                  "Operacao: ";
 
-constexpr const char *PERGUNTA_INICIO = "Qual elemento será inserido no incio? ";
-constexpr const char *PERGUNTA_FINAL = "Qual elemento será inserido no final? ";
-constexpr const char *INSERIDO = "Elemento inserido\n";
-constexpr const char *NAO_INSERIDO = "Erro:\n\tElemento não inserido\n";
-constexpr const char *REMOVENDO_INICIO = "Removendo no inicio...\n";
-constexpr const char *REMOVENDO_FINAL = "Removendo no final...\n";
-constexpr const char *REMOVIDO = "Elemento foi removido\n";
-constexpr const char *NAO_REMOVIDO = "Erro:\n\tElemento nao foi removido\n";
+constexpr std::string_view PERGUNTA_INICIO = "Qual elemento será inserido no incio? ";
+constexpr std::string_view PERGUNTA_FINAL = "Qual elemento será inserido no final? ";
+constexpr std::string_view INSERIDO = "Elemento inserido\n";
+constexpr std::string_view NAO_INSERIDO = "Erro:\n\tElemento não inserido\n";
+constexpr std::string_view REMOVENDO_INICIO = "Removendo no inicio...\n";
+constexpr std::string_view REMOVENDO_FINAL = "Removendo no final...\n";
+constexpr std::string_view REMOVIDO = "Elemento foi removido\n";
+constexpr std::string_view NAO_REMOVIDO = "Erro:\n\tElemento nao foi removido\n";
 
 enum Operacao : std::int32_t {
     INSERIR_INICIO = 1,
@@ -31,87 +31,73 @@ enum Operacao : std::int32_t {
     SAIR = 6,
 };
 
-void escreve(const char *texto) {
-    std::fputs(texto, stdout);
-}
-
 // Asks for an element until a valid number is typed, then inserts it with
-// insere. Returns false when the input ended instead.
-bool insere(Deque *deque, Entrada *entrada, const char *pergunta,
+// insere_no_deque. Returns false when the input ended instead.
+bool insere(Deque *deque, Console *console, std::string_view pergunta,
             int (*insere_no_deque)(Deque *, std::int32_t)) {
     std::int32_t elemento = 0;
-    Leitura leitura = Leitura::invalida;
-    while (leitura == Leitura::invalida) {
-        escreve(pergunta);
-        leitura = le_numero(entrada, &elemento);
-    }
-    if (leitura == Leitura::fim) {
+    if (pergunta_numero(console, pergunta, &elemento) != Leitura::ok) {
         return false;
     }
-    escreve(insere_no_deque(deque, elemento) != 0 ? INSERIDO : NAO_INSERIDO);
+    escreve(&console->saida, insere_no_deque(deque, elemento) != 0 ? INSERIDO : NAO_INSERIDO);
     return true;
 }
 
-void retira(Deque *deque, const char *anuncio, int (*remove_do_deque)(Deque *)) {
-    escreve(anuncio);
-    escreve(remove_do_deque(deque) != 0 ? REMOVIDO : NAO_REMOVIDO);
+void retira(Deque *deque, Console *console, std::string_view anuncio,
+            int (*remove_do_deque)(Deque *)) {
+    escreve(&console->saida, anuncio);
+    escreve(&console->saida, remove_do_deque(deque) != 0 ? REMOVIDO : NAO_REMOVIDO);
 }
 
-// Runs operations 1 to 5. Returns false when the input ended.
-bool executa(Deque *deque, Entrada *entrada, std::int32_t operacao) {
+// Runs one of the operations 1 to 5. Returns false when the input ended.
+bool executa(Deque *deque, Console *console, std::int32_t operacao) {
     switch (operacao) {
     case INSERIR_INICIO:
-        return insere(deque, entrada, PERGUNTA_INICIO, insere_inicio);
+        return insere(deque, console, PERGUNTA_INICIO, insere_inicio);
     case INSERIR_FINAL:
-        return insere(deque, entrada, PERGUNTA_FINAL, insere_final);
+        return insere(deque, console, PERGUNTA_FINAL, insere_final);
     case REMOVER_INICIO:
-        retira(deque, REMOVENDO_INICIO, remove_inicio);
-        return true;
+        retira(deque, console, REMOVENDO_INICIO, remove_inicio);
+        break;
     case REMOVER_FINAL:
-        retira(deque, REMOVENDO_FINAL, remove_final);
-        return true;
+        retira(deque, console, REMOVENDO_FINAL, remove_final);
+        break;
     case IMPRIMIR:
-        imprime_deque(deque);
-        return true;
-    default:
-        return true;
+        escreve_deque(deque, escreve_trecho, &console->saida);
+        break;
     }
+    return true;
 }
 
 } // namespace
 
-std::int32_t imprime_op(Entrada *entrada) {
+std::int32_t imprime_op(Console *console) {
     while (true) {
-        escreve(MENU);
         std::int32_t operacao = 0;
-        switch (le_numero(entrada, &operacao)) {
-        case Leitura::fim:
+        if (pergunta_numero(console, MENU, &operacao) != Leitura::ok) {
             return OPERACAO_FIM_DA_ENTRADA;
-        case Leitura::ok:
-            if (operacao >= 0) {
-                return operacao;
-            }
-            break;
-        case Leitura::invalida:
-            break;
+        }
+        if (operacao >= 0) {
+            return operacao;
         }
     }
 }
 
-void executa_menu(Deque *deque, Entrada *entrada, void (*limpa_tela)()) {
-    limpa_tela();
+void executa_menu(Deque *deque, Console *console, void (*limpa_tela)(Saida *saida)) {
+    limpa_tela(&console->saida);
     std::int32_t operacao = 0;
-    while (operacao != SAIR) {
-        operacao = imprime_op(entrada);
+    while (operacao != SAIR && console->saida.erro == 0) {
+        operacao = imprime_op(console);
         if (operacao == OPERACAO_FIM_DA_ENTRADA) {
             return;
         }
         if (operacao >= INSERIR_INICIO && operacao <= IMPRIMIR) {
             // The outcome stays on the screen until the person presses Enter.
-            if (!executa(deque, entrada, operacao) || descarta_linha(entrada) == Leitura::fim) {
+            if (!executa(deque, console, operacao) ||
+                descarta_linha(&console->entrada) != Leitura::ok) {
                 return;
             }
         }
-        limpa_tela();
+        limpa_tela(&console->saida);
     }
 }

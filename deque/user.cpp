@@ -1,33 +1,39 @@
 // user: a numbered menu over one deque of integers, at a terminal.
+#include "console.h"
 #include "deque.h"
-#include "entrada.h"
 #include "menu.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
-constexpr const char *DEQUE_NAO_CRIADO = "Erro:\n\tDeque nao foi criado\n";
+constexpr std::string_view DEQUE_NAO_CRIADO = "Erro:\n\tDeque nao foi criado\n";
 
 // Clears the terminal with the clear command; if it cannot run, the screen is
-// simply not cleared. What was written before must reach the screen first.
-void limpa_tela() {
-    std::fflush(stdout);
-    [[maybe_unused]] const int resultado = std::system("clear");
+// simply not cleared. What was written before must reach the screen first, and
+// when it cannot, there is no screen left to clear.
+void limpa_tela(Saida *saida) {
+    if (esvazia_saida(saida)) {
+        // The clear command knows the terminal; its result changes nothing here.
+        // NOLINTNEXTLINE(cert-env33-c): a fixed command, found on PATH as a shell would.
+        [[maybe_unused]] const int resultado = std::system("clear");
+    }
 }
 
 } // namespace
 
 int main() {
-    Entrada entrada;
-    inicia_console(&entrada);
-    Deque *deque = cria_deque();
-    if (deque == nullptr) {
-        std::fputs(DEQUE_NAO_CRIADO, stdout);
+    Console *console = abre_console("user");
+    if (console == nullptr) {
         return EXIT_FAILURE;
     }
-    executa_menu(deque, &entrada, limpa_tela);
+    Deque *deque = cria_deque();
+    if (deque == nullptr) {
+        escreve(&console->saida, DEQUE_NAO_CRIADO);
+        return fecha_console(console, EXIT_FAILURE);
+    }
+    executa_menu(deque, console, limpa_tela);
     libera_deque(deque);
-    return EXIT_SUCCESS;
+    return fecha_console(console, EXIT_SUCCESS);
 }

@@ -1,22 +1,23 @@
 // halver_alloc: reads records at the terminal into an array from aloca_structs,
 // halves the even numbers and prints them.
+#include "console.h"
 #include "dialogo.h"
-#include "entrada.h"
 #include "estruturas.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 int main() {
-    Entrada entrada;
-    inicia_console(&entrada);
-    std::int32_t quantidade = 0;
-    if (!pergunta_quantidade(&entrada, &quantidade)) {
+    Console *console = abre_console("halver_alloc");
+    if (console == nullptr) {
         return EXIT_FAILURE;
+    }
+    std::int32_t quantidade = 0;
+    if (!pergunta_quantidade(console, &quantidade)) {
+        return fecha_console(console, EXIT_FAILURE);
     }
     Estrutura *vetor = nullptr;
     aloca_structs(&vetor, quantidade);
-    const int status = completa_dialogo(&entrada, vetor, quantidade);
+    const int status = completa_dialogo(console, vetor, quantidade);
     std::free(vetor);
-    return status;
+    return fecha_console(console, status);
 }

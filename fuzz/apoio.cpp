@@ -12,44 +12,27 @@
 
 namespace {
 
-// Everything written to stdout between comeca and termina, kept in a memory file.
-struct Captura {
-    int arquivo;
-    int stdout_salvo;
-};
-
-Captura comeca_captura() {
-    std::fflush(stdout);
-    Captura captura{memfd_create("saida", 0), dup(STDOUT_FILENO)};
-    if (captura.arquivo < 0 || captura.stdout_salvo < 0 ||
-        dup2(captura.arquivo, STDOUT_FILENO) < 0) {
-        falha("cannot catch stdout");
-    }
-    return captura;
-}
-
-std::string termina_captura(Captura captura) {
-    std::fflush(stdout);
-    dup2(captura.stdout_salvo, STDOUT_FILENO);
-    close(captura.stdout_salvo);
-    struct stat estado {};
-    fstat(captura.arquivo, &estado);
-    std::string texto(static_cast<std::size_t>(estado.st_size), '\0');
-    if (pread(captura.arquivo, texto.data(), texto.size(), 0) !=
-        static_cast<ssize_t>(texto.size())) {
-        falha("cannot read the caught stdout");
-    }
-    close(captura.arquivo);
-    return texto;
-}
-
+// Runs dialogo over the input in fonte with its output in a memory file, and
+// gives that output followed by the dialogue's end state.
 std::string executa(Dialogo dialogo, Fonte fonte, std::size_t tamanho) {
-    auto entrada = std::make_unique<Entrada>();
-    inicia_entrada(entrada.get(), fonte.descritor, stdout);
-    const Captura captura = comeca_captura();
-    const std::string estado = dialogo(entrada.get(), tamanho);
-    std::string saida = termina_captura(captura);
+    const int arquivo = memfd_create("saida", 0);
+    if (arquivo < 0) {
+        falha("cannot make the output file");
+    }
+    auto console = std::make_unique<Console>();
+    inicia_console(console.get(), "fuzz", fonte.descritor, arquivo);
+    const std::string estado = dialogo(console.get(), tamanho);
+    if (!esvazia_saida(&console->saida)) {
+        falha("cannot write the output file");
+    }
     fecha(&fonte);
+    struct stat arquivo_estado {};
+    fstat(arquivo, &arquivo_estado);
+    std::string saida(static_cast<std::size_t>(arquivo_estado.st_size), '\0');
+    if (pread(arquivo, saida.data(), saida.size(), 0) != static_cast<ssize_t>(saida.size())) {
+        falha("cannot read the output file");
+    }
+    close(arquivo);
     return saida + "\n[end state] " + estado;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// What the fuzz targets share: the bytes of one input handed to an Entrada
-// whole or split among many reads, and a dialogue's output caught in memory.
-#include "entrada.h"
+// What the fuzz targets share: the bytes of one input handed to a console
+// whole or split among many reads, and the console's output caught in memory.
+#include "console.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,10 +25,10 @@ struct Fonte {
 // Closes the descriptor and waits for the thread that fed it.
 void fecha(Fonte *fonte);
 
-// A run of a dialogue over entrada. It may write to stdout; it gives a text
-// that tells its state at the end (what the run left in its data), to compare
-// beside the output.
-using Dialogo = std::string (*)(Entrada *entrada, std::size_t tamanho_da_entrada);
+// A run of a dialogue over console. It writes to the console's output; it gives
+// a text that tells its state at the end (what the run left in its data), to
+// compare beside the output.
+using Dialogo = std::string (*)(Console *console, std::size_t tamanho_da_entrada);
 
 // Runs dialogo over the bytes twice, whole and in pieces, and aborts, telling
 // where, when the two outputs or end states differ: how the input is divided

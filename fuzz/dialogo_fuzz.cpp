@@ -16,9 +16,9 @@
 
 namespace {
 
-std::string registros(Entrada *entrada, std::size_t tamanho_da_entrada) {
+std::string registros(Console *console, std::size_t tamanho_da_entrada) {
     std::int32_t quantidade = 0;
-    if (!pergunta_quantidade(entrada, &quantidade)) {
+    if (!pergunta_quantidade(console, &quantidade)) {
         return "status 1, no count";
     }
     // Every record read takes at least two bytes of input (a digit, then a name
@@ -28,7 +28,7 @@ std::string registros(Entrada *entrada, std::size_t tamanho_da_entrada) {
         std::min<std::size_t>(tamanho_da_entrada / 2 + 1, static_cast<std::size_t>(INT32_MAX)));
     const std::int32_t alocados = std::min(quantidade, cabem);
     Estrutura *vetor = obtem_vetor(alocados);
-    const int status = completa_dialogo(entrada, vetor, quantidade);
+    const int status = completa_dialogo(console, vetor, quantidade);
     std::string estado = "status " + std::to_string(status) + ":";
     for (std::int32_t i = 0; status == EXIT_SUCCESS && i < quantidade; ++i) {
         estado += " " + std::to_string(vetor[i].numero) + " '" + vetor[i].nome + "'";

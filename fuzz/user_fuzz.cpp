@@ -7,15 +7,14 @@
 #include "integridade.h"
 #include "menu.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
 
 // Where the program would clear the screen, a mark in the output.
-void marca_limpeza() {
-    std::fputs("<clear>", stdout);
+void marca_limpeza(Saida *saida) {
+    escreve(saida, "<clear>");
 }
 
 // The elements front to back, after checking every invariant.
@@ -31,12 +30,12 @@ std::string percorre(const Deque *deque) {
     return texto;
 }
 
-std::string menu(Entrada *entrada, std::size_t) {
+std::string menu(Console *console, std::size_t) {
     Deque *deque = cria_deque();
     if (deque == nullptr) {
         falha("cannot make the deque");
     }
-    executa_menu(deque, entrada, marca_limpeza);
+    executa_menu(deque, console, marca_limpeza);
     std::string elementos = percorre(deque);
     libera_deque(deque);
     return elementos;

@@ -124,6 +124,21 @@ TEST(DequeNulo, EveryOperationRefusesQuietly) {
     libera_deque(nullptr);
 }
 
+// A deque whose count is at its limit refuses insertions at both ends and
+// stays as it was; the count is set by hand, since 2^31 nodes would take 64 GiB.
+TEST(DequeCheio, RefusesAnInsertionPastTheCountsLimit) {
+    DequeProprio deque = novo_deque();
+    ASSERT_EQ(insere_final(deque.get(), 1), 1);
+    deque->tamanho = INT32_MAX;
+    EXPECT_EQ(insere_inicio(deque.get(), 2), 0);
+    EXPECT_EQ(insere_final(deque.get(), 3), 0);
+    EXPECT_EQ(tamanho_deque(deque.get()), INT32_MAX);
+    EXPECT_EQ(deque->inicio, deque->final);
+    EXPECT_EQ(deque->inicio->elemento, 1);
+    deque->tamanho = INT32_MAX - 1;
+    EXPECT_EQ(insere_final(deque.get(), 3), 1) << "one below the limit still inserts";
+}
+
 TEST(DequeSemMemoria, FailedAllocationLeavesEverythingAsItWas) {
     falha_na_alocacao(1);
     EXPECT_EQ(cria_deque(), nullptr);

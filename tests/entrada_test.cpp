@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/mman.h>
 #include <thread>
@@ -170,27 +172,71 @@ TEST(Entrada, LinesFarLongerThanTheBlockFromAFile) {
     close(arquivo);
 }
 
+// Two answers already waiting need no flush; the read that must wait for the
+// person empties the output first, so the prompts are on the screen by then.
 TEST(Entrada, OutputIsEmptiedOnlyBeforeWaiting) {
-    // Two answers already waiting: the prompt between them is not flushed.
-    char buffer[256] = {};
-    std::FILE *saida = fmemopen(buffer, sizeof buffer, "w");
-    ASSERT_NE(saida, nullptr);
-    std::setvbuf(saida, nullptr, _IOFBF, 128);
-    Alimentador alimentador = alimenta("1\n2\n", 1 << 20);
-    alimentador.escritor.join();
+    int respostas[2];
+    int tela[2];
+    ASSERT_EQ(pipe(respostas), 0);
+    ASSERT_EQ(pipe(tela), 0);
+    ASSERT_EQ(write(respostas[1], "1\n2\n", 4), 4);
+    auto saida = std::make_unique<Saida>();
+    inicia_saida(saida.get(), tela[1]);
     auto entrada = entrada_nova();
-    inicia_entrada(entrada.get(), alimentador.leitura, saida);
+    inicia_entrada(entrada.get(), respostas[0], saida.get());
+
     std::int32_t numero = 0;
-    std::fputs("primeira? ", saida);
+    escreve(saida.get(), "primeira? ");
     ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
-    EXPECT_STREQ(buffer, "primeira? ");
-    std::fputs("segunda? ", saida);
+    escreve(saida.get(), "segunda? ");
     ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
-    EXPECT_STREQ(buffer, "primeira? ");
-    ASSERT_EQ(le_numero(entrada.get(), &numero), FIM);
-    EXPECT_STREQ(buffer, "primeira? segunda? ");
-    std::fclose(saida);
-    close(alimentador.leitura);
+    pollfd vista{tela[0], POLLIN, 0};
+    EXPECT_EQ(poll(&vista, 1, 0), 0) << "the output was emptied with answers still waiting";
+
+    // The person answers only once both prompts show, or gives up after 10 s.
+    std::string visto;
+    std::thread pessoa([&] {
+        const std::string esperado = "primeira? segunda? ";
+        while (visto.size() < esperado.size() && poll(&vista, 1, 10'000) > 0) {
+            char bloco[64];
+            const ssize_t n = read(tela[0], bloco, sizeof bloco);
+            if (n <= 0) {
+                break;
+            }
+            visto.append(bloco, static_cast<std::size_t>(n));
+        }
+        close(respostas[1]);
+    });
+    EXPECT_EQ(le_numero(entrada.get(), &numero), FIM);
+    pessoa.join();
+    EXPECT_EQ(visto, "primeira? segunda? ");
+    close(respostas[0]);
+    close(tela[0]);
+    close(tela[1]);
+}
+
+// Texts of every size around the block's edge come out whole and in order.
+TEST(Saida, TextsAcrossTheBlockEdgeKeepTheirOrder) {
+    const int arquivo = memfd_create("saida", 0);
+    ASSERT_GE(arquivo, 0);
+    auto saida = std::make_unique<Saida>();
+    inicia_saida(saida.get(), arquivo);
+    std::string esperado;
+    for (const std::size_t tamanho : {TAMANHO_BLOCO_SAIDA - 3, std::size_t{7}, std::size_t{1},
+                                      2 * TAMANHO_BLOCO_SAIDA + 5, std::size_t{0}}) {
+        const std::string texto(tamanho, static_cast<char>('a' + esperado.size() % 26));
+        escreve(saida.get(), texto);
+        esperado += texto;
+        escreve(saida.get(), std::int32_t{INT32_MIN});
+        esperado += "-2147483648";
+    }
+    ASSERT_TRUE(esvazia_saida(saida.get()));
+    std::string escrito(esperado.size() + 1, '\0');
+    ASSERT_EQ(pread(arquivo, escrito.data(), escrito.size(), 0),
+              static_cast<ssize_t>(esperado.size()));
+    escrito.resize(esperado.size());
+    EXPECT_EQ(escrito, esperado);
+    close(arquivo);
 }
 
 } // namespace

@@ -1,10 +1,17 @@
+#include "dialogo.h"
 #include "estruturas.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,18 +58,14 @@ TEST(ManipulaPares, HalvesEachEvenNumberOnce) {
         SCOPED_TRACE(caso.nome);
         std::vector<Estrutura> vetor = registros(caso.antes);
         const std::vector<Estrutura> original = vetor;
-        manipula_pares(vetor.data(), caso.quantidade);
+        // A count of 0 or less must touch no record: a null array shows any touch.
+        manipula_pares(caso.quantidade > 0 ? vetor.data() : nullptr, caso.quantidade);
         EXPECT_EQ(numeros(vetor), caso.depois);
         for (std::size_t i = 0; i < vetor.size(); ++i) {
             EXPECT_EQ(std::memcmp(vetor[i].nome, original[i].nome, sizeof vetor[i].nome), 0)
                 << "nome of record " << i << " changed";
         }
     }
-}
-
-TEST(ManipulaPares, ACountOfZeroOrLessTouchesNoRecord) {
-    manipula_pares(nullptr, 0);
-    manipula_pares(nullptr, -5);
 }
 
 TEST(ManipulaPares, ASecondCallHalvesAgain) {
@@ -90,6 +93,46 @@ TEST(AlocaStructs, GivesAWholeBlockOrNull) {
         Estrutura *nada = &qualquer; // not null, to see it overwritten
         aloca_structs(&nada, quantidade);
         EXPECT_EQ(nada, nullptr);
+    }
+}
+
+// Names are never printed, so only a look at the records shows how the
+// dialogue stored them: each run reads its records from a file, in-process.
+TEST(DialogoRegistros, StoresEachNameAndNumber) {
+    struct Caso {
+        const char *nome;
+        std::string entrada;
+        std::vector<std::pair<std::string, std::int32_t>> registros; // nome, numero halved
+    };
+    const std::vector<Caso> casos = {
+        {"19 bytes kept whole", "1\n8\nabcdefghijklmnopqrs\n", {{"abcdefghijklmnopqrs", 4}}},
+        {"a longer line cut before a character that does not fit",
+         "1\n7\nabcdefghijklmnopqr\xc3\xa7\xc3\xa3o e mais\n",
+         {{"abcdefghijklmnopqr", 7}}},
+        {"an empty line, then a name", "2\n-6\n\n3\nbeto\n", {{"", -3}, {"beto", 3}}},
+        {"a last line without its end", "1\n0\nana", {{"ana", 0}}},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        const int arquivo = memfd_create("entrada", 0);
+        ASSERT_EQ(write(arquivo, caso.entrada.data(), caso.entrada.size()),
+                  static_cast<ssize_t>(caso.entrada.size()));
+        ASSERT_EQ(lseek(arquivo, 0, SEEK_SET), 0);
+        const int nada = open("/dev/null", O_WRONLY);
+        auto console = std::make_unique<Console>();
+        inicia_console(console.get(), "teste", arquivo, nada);
+
+        std::int32_t quantidade = 0;
+        ASSERT_TRUE(pergunta_quantidade(console.get(), &quantidade));
+        ASSERT_EQ(quantidade, static_cast<std::int32_t>(caso.registros.size()));
+        std::vector<Estrutura> vetor = registros(std::vector<std::int32_t>(caso.registros.size()));
+        EXPECT_EQ(completa_dialogo(console.get(), vetor.data(), quantidade), EXIT_SUCCESS);
+        for (std::size_t i = 0; i < vetor.size(); ++i) {
+            EXPECT_EQ(vetor[i].nome, caso.registros[i].first) << "record " << i;
+            EXPECT_EQ(vetor[i].numero, caso.registros[i].second) << "record " << i;
+        }
+        close(nada);
+        close(arquivo);
     }
 }
 

@@ -27,6 +27,7 @@ const std::string REMOVENDO_INICIO = "Removendo no inicio...\n";
 const std::string REMOVENDO_FINAL = "Removendo no final...\n";
 const std::string REMOVIDO = "Elemento foi removido\n";
 const std::string NAO_REMOVIDO = "Erro:\n\tElemento nao foi removido\n";
+const std::string CONSOLE_NAO_CRIADO = "Erro:\n\tConsole nao foi criado\n";
 
 std::string lista(const std::string &elementos) {
     return "Deque:\n\t{ " + elementos + "}\n";
@@ -86,31 +87,6 @@ TEST(UserTerminal, TheRealClearClearsTheScreen) {
     EXPECT_NE(sessao.saida.find(MENU), std::string::npos);
 }
 
-TEST(UserSemMemoria, TheDequeOrANodeCannotBeAllocated) {
-    struct Caso {
-        const char *falha;
-        std::string entrada;
-        std::string saida;
-        int status;
-    };
-    const std::vector<Caso> casos = {
-        {"1", "6\n", "Erro:\n\tDeque nao foi criado\n", 1},
-        {"2", "1\n5\n\n2\n6\n\n5\n\n6\n",
-         TELA + NO_INICIO + NAO_INSERIDO + TELA + NO_FINAL + INSERIDO + TELA + lista("6 ") + TELA +
-             C,
-         0},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.falha);
-        setenv("FALHA_NA_ALOCACAO", caso.falha, 1);
-        const Sessao sessao =
-            executa(PROGRAMA_USER_FALHA, caso.entrada, Modo::pipe, caminho_com_clear_falso());
-        unsetenv("FALHA_NA_ALOCACAO");
-        EXPECT_EQ(sessao.saida, caso.saida);
-        EXPECT_EQ(sessao.status, caso.status);
-    }
-}
-
 // One answer to the menu and, for an insertion, the element typed after it.
 struct Passo {
     int operacao;
@@ -126,13 +102,13 @@ struct Esperado {
 
 // The input of a session made of passos, ending after the last of them, and its
 // outcome when the run's n-th allocation fails (0: none does). The first
-// allocation is the deque's; each insertion then allocates its node, and one
-// that fails leaves the deque as it was.
+// allocation is the console's, the second the deque's; each insertion then
+// allocates its node, and one that fails leaves the deque as it was.
 Esperado modelo(const std::vector<Passo> &passos, long falha) {
-    if (falha == 1) {
-        return {"", "Erro:\n\tDeque nao foi criado\n", 1, 0};
+    if (falha == 1 || falha == 2) {
+        return {"", falha == 1 ? CONSOLE_NAO_CRIADO : "Erro:\n\tDeque nao foi criado\n", 1, 0};
     }
-    Esperado e{"", TELA, 0, 1};
+    Esperado e{"", TELA, 0, 2};
     std::deque<std::int32_t> deque;
     for (const Passo &passo : passos) {
         e.entrada += std::to_string(passo.operacao) + "\n";
