@@ -228,25 +228,30 @@ std::vector<std::int32_t> repete(std::vector<std::int32_t> ciclo, std::size_t qu
 }
 
 TEST(DequeListagemEmPedacos, PiecesJoinToTheListingWhereverAPieceEnds) {
-    // "Deque:\n\t{ " and then "7 " until one "-2147483648 " fills the piece to
-    // its last byte, so that "}\n" has to start a piece of its own; and with
-    // one "10 " among them, 11 bytes are left for that longest element.
-    const std::size_t ate_encher = (TAMANHO_PEDACO_LISTAGEM - 10 - 12) / 2;
-    std::vector<std::int32_t> cheio = repete({7}, ate_encher);
-    cheio.push_back(INT32_MIN);
-    std::vector<std::int32_t> quase = repete({7}, ate_encher - 1);
-    quase.push_back(10);
-    quase.push_back(INT32_MIN);
-    const struct {
-        const char *nome;
+    struct Caso {
+        std::string nome;
         std::vector<std::int32_t> elementos;
-    } casos[] = {
+    };
+    std::vector<Caso> casos = {
         {"empty", {}},
         {"extremes", {INT32_MIN, 0, INT32_MAX, -1}},
-        {"a piece full to its last byte", cheio},
-        {"one byte too few for the last element", quase},
         {"many pieces of mixed widths", repete({INT32_MIN, INT32_MAX, -1, 0, 123456}, 3000)},
     };
+    // Short elements up to every byte within 32 of the first piece's end, then
+    // the longest element and the closing brace, so that the piece's edge falls
+    // before, inside and after each of them.
+    for (std::size_t perto = 32; perto > 0; --perto) {
+        const std::size_t curtos = TAMANHO_PEDACO_LISTAGEM - 10 - perto; // after "Deque:\n\t{ "
+        // "7 " two bytes at a time; "10 " once for an odd count.
+        std::vector<std::int32_t> elementos =
+            repete({7}, curtos % 2 == 0 ? curtos / 2 : (curtos - 3) / 2);
+        if (curtos % 2 != 0) {
+            elementos.push_back(10);
+        }
+        elementos.push_back(INT32_MIN);
+        casos.push_back(
+            {std::to_string(perto) + " bytes short of the first piece's end", elementos});
+    }
     for (const auto &caso : casos) {
         SCOPED_TRACE(caso.nome);
         std::unique_ptr<Deque, decltype(&libera_deque)> deque(cria_deque(), libera_deque);
