@@ -5,8 +5,9 @@
 // benchmark's: the count on the first line, then for each record a line holding
 // just a signed 32-bit number ("-" and digits, nothing else) and a name line.
 // Nothing is checked: another input gives wrong output, not an error. Input is
-// read in large blocks and the digits are parsed where they lie; the output is
-// put together in one large block that goes out with write(2) whenever it fills.
+// read in blocks of 64 KiB and the digits are parsed where they lie; the output
+// is put together in one block of 64 KiB that goes out with write(2) whenever it
+// fills; the numbers wait for the results in an array of huge pages.
 //
 // Exit status: 0 after the results, or after a count of 0 or less; 1 when the
 // input ends early, cannot be read, or the output cannot be written.
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -28,8 +30,11 @@ constexpr std::string_view PERGUNTAS_DEPOIS = "o numero: \nDigite um nome: \n---
 constexpr std::string_view RESULTADO_ANTES = "\nnumero da ";
 constexpr std::string_view RESULTADO_DEPOIS = "a estrutura: ";
 
-constexpr std::size_t BLOCO_ENTRADA = 1024 * 1024;
-constexpr std::size_t BLOCO_SAIDA = 1024 * 1024;
+// Blocks that stay in the processor's cache, and far fewer system calls than
+// records.
+constexpr std::size_t BLOCO_ENTRADA = 64 * 1024;
+constexpr std::size_t BLOCO_SAIDA = 64 * 1024;
+constexpr std::size_t PAGINA_GRANDE = 2 * 1024 * 1024;
 // Room for the longest record text: both texts and two numbers of 11 characters.
 constexpr std::size_t MAIOR_TEXTO = 128;
 static_assert(PERGUNTA_NUMERO_ANTES.size() + PERGUNTAS_DEPOIS.size() + 11 <= MAIOR_TEXTO);
@@ -121,6 +126,22 @@ std::int32_t numero(const char *inicio, const char *fim) {
     return static_cast<std::int32_t>(negativo ? 0U - valor : valor);
 }
 
+// A block for quantidade numbers, or null. A large one is made of whole huge
+// pages, and the system is asked to use them: one page fault per 2 MiB instead
+// of one per 4 KiB, a large part of a long run's system time.
+std::int32_t *novo_vetor(std::int32_t quantidade) {
+    const std::size_t bytes = static_cast<std::size_t>(quantidade) * sizeof(std::int32_t);
+    if (bytes < PAGINA_GRANDE) {
+        return static_cast<std::int32_t *>(std::malloc(bytes));
+    }
+    const std::size_t inteiras = (bytes + PAGINA_GRANDE - 1) / PAGINA_GRANDE * PAGINA_GRANDE;
+    void *vetor = std::aligned_alloc(PAGINA_GRANDE, inteiras);
+    if (vetor != nullptr) {
+        static_cast<void>(madvise(vetor, inteiras, MADV_HUGEPAGE));
+    }
+    return static_cast<std::int32_t *>(vetor);
+}
+
 void esvazia(Escritor *escritor) {
     std::size_t escrito = 0;
     while (escrito < escritor->usado) {
@@ -203,8 +224,7 @@ int dialogo(Leitor *leitor, Escritor *escritor) {
     if (quantidade <= 0) {
         return EXIT_SUCCESS;
     }
-    auto *numeros = static_cast<std::int32_t *>(
-        std::malloc(static_cast<std::size_t>(quantidade) * sizeof(std::int32_t)));
+    std::int32_t *numeros = novo_vetor(quantidade);
     if (numeros == nullptr) {
         return EXIT_FAILURE;
     }
