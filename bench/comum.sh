@@ -1,12 +1,15 @@
 # Shared by the benchmark scripts, which source it from the project's root.
 source scripts/pacotes.sh
 
-# Builds the given targets in build/, the README's build folder.
+# The release build that the benchmarks measure, the desempenho preset's folder.
+construcao=build-release
+
+# Builds the given targets in $construcao.
 constroi() {
-    cmake -S . -B build -DCONSTRUIR_BENCHMARKS=ON >/dev/null
+    cmake --preset desempenho >/dev/null
     local alvo
     for alvo in "$@"; do
-        cmake --build build -j"$(nproc)" --target "$alvo" >/dev/null
+        cmake --build "$construcao" -j"$(nproc)" --target "$alvo" >/dev/null
     done
 }
 

@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
-inline constexpr std::size_t TAMANHO_BLOCO_ENTRADA = 64 * 1024;
+inline constexpr std::size_t TAMANHO_BLOCO_ENTRADA = std::size_t{64} * 1024;
 
 struct Entrada {
     int descritor;          // the descriptor the answers come from

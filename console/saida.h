@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string_view>
 
-inline constexpr std::size_t TAMANHO_BLOCO_SAIDA = 64 * 1024;
+inline constexpr std::size_t TAMANHO_BLOCO_SAIDA = std::size_t{64} * 1024;
 
 struct Saida {
     int descritor;     // where the block goes

@@ -125,7 +125,8 @@ int imprime_deque(const Deque *deque) {
     return escreve_deque(
         deque,
         [](void *, const char *texto, std::size_t tamanho) {
-            std::fwrite(texto, 1, tamanho, stdout);
+            // A failed write is left in stdout's error indicator, for its owner.
+            (void)std::fwrite(texto, 1, tamanho, stdout);
         },
         nullptr);
 }

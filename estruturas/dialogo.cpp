@@ -100,13 +100,14 @@ Leitura le_estrutura(Console *console, Estrutura *estrutura, const Posicao *posi
 // a large part of the time of a long run. Only a hint, for the whole pages
 // inside the block; where it is not taken nothing changes.
 void aconselha_paginas_grandes(Estrutura *vetor, std::int32_t quantidade) {
-    const auto pagina = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto inicio = reinterpret_cast<std::uintptr_t>(vetor);
-    const std::uintptr_t fim = inicio + tamanho_do_vetor(quantidade);
-    const std::uintptr_t primeira = (inicio + pagina - 1) / pagina * pagina;
-    if (fim >= primeira + 2 * 1024 * 1024) {
-        static_cast<void>(madvise(reinterpret_cast<void *>(primeira),
-                                  (fim - primeira) / pagina * pagina, MADV_HUGEPAGE));
+    constexpr std::size_t pagina_grande = std::size_t{2} * 1024 * 1024;
+    const auto pagina = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t bytes = tamanho_do_vetor(quantidade);
+    // The whole pages of the block start this far into it.
+    const std::size_t antes = (pagina - reinterpret_cast<std::uintptr_t>(vetor) % pagina) % pagina;
+    if (bytes >= antes + pagina_grande) {
+        char *primeira = reinterpret_cast<char *>(vetor) + antes;
+        static_cast<void>(madvise(primeira, (bytes - antes) / pagina * pagina, MADV_HUGEPAGE));
     }
 }
 

@@ -35,6 +35,15 @@ Elementos percorre(const Deque *deque) {
     return elementos;
 }
 
+// The listing of elementos as imprime_deque writes it.
+std::string lista(const Elementos &elementos) {
+    std::string texto = "Deque:\n\t{ ";
+    for (const std::int32_t elemento : elementos) {
+        texto += std::to_string(elemento) + " ";
+    }
+    return texto + "}\n";
+}
+
 std::string listagem(const Deque *deque) {
     testing::internal::CaptureStdout();
     const int resultado = imprime_deque(deque);
@@ -45,11 +54,12 @@ std::string listagem(const Deque *deque) {
 }
 
 // One step of a scripted sequence: 'i'/'f' insert at the front/back, 'I'/'F'
-// remove from the front/back.
+// remove from the front/back; with sem_memoria, the step's allocation fails.
 struct Passo {
     char operacao;
     std::int32_t elemento;
     int resultado;
+    bool sem_memoria = false;
 };
 
 int aplica(Deque *deque, const Passo &passo) {
@@ -87,41 +97,49 @@ const std::vector<Sequencia> SEQUENCIAS = {
      {{'f', 1, 1}, {'f', 2, 1}, {'f', 3, 1}, {'f', 4, 1}, {'I', 0, 1}, {'I', 0, 1}, {'F', 0, 1}},
      {3}},
     {"extreme values",
-     {{'f', INT32_MIN, 1}, {'f', 0, 1}, {'f', INT32_MAX, 1}},
-     {INT32_MIN, 0, INT32_MAX}},
+     {{'f', INT32_MIN, 1}, {'f', 0, 1}, {'f', INT32_MAX, 1}, {'i', -5, 1}},
+     {-5, INT32_MIN, 0, INT32_MAX}},
+    {"a failed insertion at either end changes nothing",
+     {{'f', 1, 1}, {'f', 2, 1}, {'i', 9, 0, true}, {'f', 9, 0, true}},
+     {1, 2}},
+    {"a failed insertion into an empty deque leaves it empty",
+     {{'i', 9, 0, true}, {'f', 9, 0, true}},
+     {}},
 };
 
+// After every step the invariants hold; at the end the elements, the count and
+// the listing are the expected ones.
 TEST(DequeSequencias, ResultsAndInvariantsAfterEveryStep) {
     for (const Sequencia &sequencia : SEQUENCIAS) {
         SCOPED_TRACE(sequencia.nome);
         DequeProprio deque = novo_deque();
         percorre(deque.get());
         for (const Passo &passo : sequencia.passos) {
+            falha_na_alocacao(passo.sem_memoria ? 1 : 0);
             EXPECT_EQ(aplica(deque.get(), passo), passo.resultado) << passo.operacao;
+            falha_na_alocacao(0);
             percorre(deque.get());
         }
         EXPECT_EQ(percorre(deque.get()), sequencia.esperado);
+        EXPECT_EQ(tamanho_deque(deque.get()), static_cast<std::int32_t>(sequencia.esperado.size()));
+        EXPECT_EQ(listagem(deque.get()), lista(sequencia.esperado));
     }
 }
 
-TEST(DequeListagem, FormatsEveryElementWithOneSpaceAfter) {
-    DequeProprio deque = novo_deque();
-    EXPECT_EQ(listagem(deque.get()), "Deque:\n\t{ }\n");
-    ASSERT_EQ(insere_final(deque.get(), -5), 1);
-    ASSERT_EQ(insere_final(deque.get(), 0), 1);
-    ASSERT_EQ(insere_final(deque.get(), INT32_MIN), 1);
-    EXPECT_EQ(listagem(deque.get()), "Deque:\n\t{ -5 0 -2147483648 }\n");
-    EXPECT_EQ(listagem(nullptr), "");
-}
-
-TEST(DequeNulo, EveryOperationRefusesQuietly) {
-    EXPECT_EQ(insere_inicio(nullptr, 1), 0);
-    EXPECT_EQ(insere_final(nullptr, 1), 0);
-    EXPECT_EQ(remove_inicio(nullptr), 0);
-    EXPECT_EQ(remove_final(nullptr), 0);
-    EXPECT_EQ(deque_vazio(nullptr), 1);
-    EXPECT_EQ(tamanho_deque(nullptr), 0);
-    libera_deque(nullptr);
+// A deque that cannot be made is null, and every operation on it refuses.
+TEST(DequeNulo, ADequeThatCannotBeMadeIsNullAndRefusesEverything) {
+    falha_na_alocacao(1);
+    Deque *nulo = cria_deque();
+    falha_na_alocacao(0);
+    EXPECT_EQ(nulo, nullptr);
+    EXPECT_EQ(insere_inicio(nulo, 1), 0);
+    EXPECT_EQ(insere_final(nulo, 1), 0);
+    EXPECT_EQ(remove_inicio(nulo), 0);
+    EXPECT_EQ(remove_final(nulo), 0);
+    EXPECT_EQ(deque_vazio(nulo), 1);
+    EXPECT_EQ(tamanho_deque(nulo), 0);
+    EXPECT_EQ(listagem(nulo), "");
+    libera_deque(nulo); // does nothing, and must not crash
 }
 
 // A deque whose count is at its limit refuses insertions at both ends and
@@ -139,27 +157,7 @@ TEST(DequeCheio, RefusesAnInsertionPastTheCountsLimit) {
     EXPECT_EQ(insere_final(deque.get(), 3), 1) << "one below the limit still inserts";
 }
 
-TEST(DequeSemMemoria, FailedAllocationLeavesEverythingAsItWas) {
-    falha_na_alocacao(1);
-    EXPECT_EQ(cria_deque(), nullptr);
-
-    DequeProprio deque = novo_deque();
-    ASSERT_EQ(insere_final(deque.get(), 1), 1);
-    ASSERT_EQ(insere_final(deque.get(), 2), 1);
-    for (const char operacao : {'i', 'f'}) {
-        SCOPED_TRACE(operacao);
-        falha_na_alocacao(1);
-        EXPECT_EQ(aplica(deque.get(), {operacao, 9, 0}), 0);
-        EXPECT_EQ(percorre(deque.get()), (Elementos{1, 2}));
-    }
-    falha_na_alocacao(0);
-    DequeProprio vazio = novo_deque();
-    falha_na_alocacao(1);
-    EXPECT_EQ(insere_inicio(vazio.get(), 9), 0);
-    EXPECT_EQ(percorre(vazio.get()), Elementos{});
-    falha_na_alocacao(0);
-}
-
+// The integrity walk and the comparison with the model after every step.
 TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
     std::mt19937 gerador(20261208);
     std::uniform_int_distribution<int> escolha(0, 3);
@@ -168,33 +166,23 @@ TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
     std::deque<std::int32_t> modelo;
     for (int passo = 0; passo < 5000; ++passo) {
         const std::int32_t elemento = valor(gerador);
-        switch (escolha(gerador)) {
-        case 0:
-            ASSERT_EQ(insere_inicio(deque.get(), elemento), 1);
+        const char operacao = "ifIF"[escolha(gerador)];
+        int esperado = 1;
+        if (operacao == 'i') {
             modelo.push_front(elemento);
-            break;
-        case 1:
-            ASSERT_EQ(insere_final(deque.get(), elemento), 1);
+        } else if (operacao == 'f') {
             modelo.push_back(elemento);
-            break;
-        case 2:
-            ASSERT_EQ(remove_inicio(deque.get()), modelo.empty() ? 0 : 1);
-            if (!modelo.empty()) {
-                modelo.pop_front();
-            }
-            break;
-        default:
-            ASSERT_EQ(remove_final(deque.get()), modelo.empty() ? 0 : 1);
-            if (!modelo.empty()) {
-                modelo.pop_back();
-            }
-            break;
+        } else if (modelo.empty()) {
+            esperado = 0;
+        } else {
+            operacao == 'I' ? modelo.pop_front() : modelo.pop_back();
         }
-        if (passo % 97 == 0) {
-            ASSERT_EQ(percorre(deque.get()), Elementos(modelo.begin(), modelo.end()));
-        }
+        ASSERT_EQ(aplica(deque.get(), {operacao, elemento, esperado}), esperado)
+            << operacao << " at step " << passo;
+        Elementos elementos;
+        ASSERT_STREQ(deque_quebrado(deque.get(), &elementos), nullptr) << "after step " << passo;
+        ASSERT_EQ(elementos, Elementos(modelo.begin(), modelo.end())) << "after step " << passo;
     }
-    EXPECT_EQ(percorre(deque.get()), Elementos(modelo.begin(), modelo.end()));
 }
 
 } // namespace

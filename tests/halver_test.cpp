@@ -1,5 +1,6 @@
 #include "sessao.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -116,6 +117,87 @@ TEST_P(Halver, TranscriptsThroughAPipeAndAtATerminal) {
     }
 }
 
+// Sessions connected otherwise than through an ordinary pipe or terminal; the
+// messages name the program.
+std::vector<Transcricao> outras_ligacoes(const std::string &programa) {
+    const std::string saida_falhou = programa + ": saida nao pode ser escrita: ";
+    const std::string entrada_falhou = programa + ": entrada nao pode ser lida: ";
+    const std::string dois = "2\n10\nana\n7\nbeto\n";
+    const std::string dois_lidos =
+        TAMANHO + registro(1) + registro(2) + resultado(1, 5) + resultado(2, 7);
+    std::string muitos = "3000\n";
+    for (int i = 1; i <= 3000; ++i) {
+        muitos += std::to_string(i) + "\nnome\n"; // 250 KB of prompts and results
+    }
+    return {
+        {.nome = "output to a full device",
+         .entrada = dois,
+         .saida = "",
+         .status = 1,
+         .erro = saida_falhou + "No space left on device\n",
+         .arranjo = {.destino = Destino::cheio}},
+        {.nome = "output closed, count 0",
+         .entrada = "0\n",
+         .saida = "",
+         .status = 1,
+         .erro = saida_falhou + "Bad file descriptor\n",
+         .arranjo = {.destino = Destino::fechado}},
+        {.nome = "a reader that leaves after 10 bytes ends it with SIGPIPE",
+         .entrada = muitos,
+         .saida = TAMANHO.substr(0, 10),
+         .status = 128 + SIGPIPE,
+         .arranjo = {.destino = Destino::breve}},
+        {.nome = "answers that arrive late at a non-blocking input",
+         .entrada = dois,
+         .saida = dois_lidos,
+         .arranjo = {.origem = Origem::atrasada, .espera = TAMANHO.c_str()}},
+        {.nome = "a folder as input",
+         .entrada = "",
+         .saida = TAMANHO,
+         .status = 1,
+         .erro = entrada_falhou + "Is a directory\n",
+         .arranjo = {.origem = Origem::caminho, .caminho = "/"}},
+        {.nome = "input closed",
+         .entrada = "",
+         .saida = TAMANHO,
+         .status = 1,
+         .erro = entrada_falhou + "Bad file descriptor\n",
+         .arranjo = {.origem = Origem::fechada}},
+        {.nome = "the lines after the last record are left to the next reader of the file",
+         .entrada = "1\n4\nana\nmais 1\nmais 2\n",
+         .saida = TAMANHO + registro(1) + resultado(1, 2),
+         .resto = "mais 1\nmais 2\n",
+         .arranjo = {.origem = Origem::arquivo}},
+        {.nome = "the lines after a count of 0 are left to the next reader of the file",
+         .entrada = "0\n4\nana\n",
+         .saida = TAMANHO,
+         .resto = "4\nana\n",
+         .arranjo = {.origem = Origem::arquivo}},
+        {.nome = "a 64 KiB stack",
+         .entrada = dois,
+         .saida = dois_lidos,
+         .arranjo = {.pilha = 64 * 1024}},
+    };
+}
+
+TEST_P(Halver, OtherInputsAndOutputs) {
+    for (const Transcricao &t : outras_ligacoes(GetParam().nome)) {
+        confere_transcricao(GetParam().caminho, t, "");
+    }
+}
+
+// Each kind of wait: the count (asked again after a bad one), a number, a name.
+TEST_P(Halver, EachAnswerIsTypedOnlyOnceItsPromptIsOnTheScreen) {
+    const std::vector<Troca> trocas = {
+        {TAMANHO, "x\n"}, {TAMANHO, "2\n"},   {numero(1), "10\n"},
+        {NOME, "ana\n"},  {numero(2), "7\n"}, {NOME, "beto\n"},
+    };
+    const Sessao sessao = dialoga(GetParam().caminho, trocas, "");
+    EXPECT_EQ(sessao.saida,
+              TAMANHO + TAMANHO + registro(1) + registro(2) + resultado(1, 5) + resultado(2, 7));
+    EXPECT_EQ(sessao.status, 0);
+}
+
 // Either program allocates its console, then, for a count above 0, its array.
 // When the console fails nothing is read; when the array fails, the count
 // prompt is followed by the error and nothing else is read.
@@ -124,7 +206,7 @@ TEST_P(Halver, EveryAllocationFailsInTurn) {
         {"2\n10\nana\n7\nbeto\n", 2},
         {"x\n1\n4\nana", 2},
         {"3\n4\nana\n", 2}, // the input ends before the second record
-        {"0\n", 1},           // a count of 0 allocates no array
+        {"0\n", 1},         // a count of 0 allocates no array
         {"-5\n", 1},
     };
     std::size_t pontos = 0;

@@ -1,5 +1,6 @@
 #include "sessao.h"
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +75,79 @@ TEST(UserTranscricoes, ThroughAPipeAndAtATerminal) {
     for (const Transcricao &t : TRANSCRICOES) {
         confere_transcricao(PROGRAMA_USER, t, caminho_com_clear_falso());
     }
+}
+
+// Sessions connected otherwise than through an ordinary pipe or terminal.
+const std::vector<Transcricao> OUTRAS_LIGACOES = {
+    {.nome = "output to a full device",
+     .entrada = "1\n5\n\n6\n",
+     .saida = "",
+     .status = 1,
+     .erro = "user: saida nao pode ser escrita: No space left on device\n",
+     .arranjo = {.destino = Destino::cheio}},
+    {.nome = "output closed",
+     .entrada = "",
+     .saida = "",
+     .status = 1,
+     .erro = "user: saida nao pode ser escrita: Bad file descriptor\n",
+     .arranjo = {.destino = Destino::fechado}},
+    {.nome = "a reader that leaves after 10 bytes ends it with SIGPIPE",
+     .entrada =
+         [] {
+             std::string respostas;
+             for (int i = 0; i < 1000; ++i) {
+                 respostas += "-1\n"; // the menu again, 250 KB in all
+             }
+             return respostas + "6\n";
+         }(),
+     .saida = TELA.substr(0, 10),
+     .status = 128 + SIGPIPE,
+     .arranjo = {.destino = Destino::breve}},
+    {.nome = "answers that arrive late at a non-blocking input",
+     .entrada = "2\n20\n\n5\n\n6\n",
+     .saida = TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C,
+     .arranjo = {.origem = Origem::atrasada, .espera = "Operacao: "}},
+    {.nome = "a folder as input",
+     .entrada = "",
+     .saida = TELA,
+     .status = 1,
+     .erro = "user: entrada nao pode ser lida: Is a directory\n",
+     .arranjo = {.origem = Origem::caminho, .caminho = "/"}},
+    {.nome = "input closed",
+     .entrada = "",
+     .saida = TELA,
+     .status = 1,
+     .erro = "user: entrada nao pode ser lida: Bad file descriptor\n",
+     .arranjo = {.origem = Origem::fechada}},
+    {.nome = "the lines after leaving are left to the next reader of the file",
+     .entrada = "6\nresto 1\nresto 2\n",
+     .saida = TELA + C,
+     .resto = "resto 1\nresto 2\n",
+     .arranjo = {.origem = Origem::arquivo}},
+    {.nome = "a 64 KiB stack",
+     .entrada = "1\n10\n\n5\n\n6\n",
+     .saida = TELA + NO_INICIO + INSERIDO + TELA + lista("10 ") + TELA + C,
+     .arranjo = {.pilha = 64 * 1024}},
+};
+
+TEST(UserTranscricoes, OtherInputsAndOutputs) {
+    for (const Transcricao &t : OUTRAS_LIGACOES) {
+        confere_transcricao(PROGRAMA_USER, t, caminho_com_clear_falso());
+    }
+}
+
+// Each kind of wait: the menu, an element (asked again after a bad one), the
+// pause after an outcome and after a listing.
+TEST(UserTerminal, EachAnswerIsTypedOnlyOnceItsPromptIsOnTheScreen) {
+    const std::vector<Troca> trocas = {
+        {MENU, "1\n"},    {NO_INICIO, "5\n"},  {INSERIDO, "\n"},
+        {MENU, "2\n"},    {NO_FINAL, "x\n"},   {NO_FINAL, "7\n"},
+        {INSERIDO, "\n"}, {MENU, "4\n"},       {REMOVENDO_FINAL + REMOVIDO, "\n"},
+        {MENU, "5\n"},    {lista("5 "), "\n"}, {MENU, "abc\n"},
+        {MENU, "6\n"},
+    };
+    const Sessao sessao = dialoga(PROGRAMA_USER, trocas, caminho_com_clear_falso());
+    EXPECT_EQ(sessao.status, 0);
 }
 
 TEST(UserTerminal, TheRealClearClearsTheScreen) {
