@@ -196,7 +196,7 @@ void registra(const std::string &carga_nome, Carga carga, const char *conteiner_
 }
 
 // The listing's reference writes in blocks of this size.
-constexpr std::size_t BLOCO_LISTAGEM = 64 * 1024;
+constexpr std::size_t BLOCO_LISTAGEM = std::size_t{64} * 1024;
 
 void escreve_tudo(int descritor, const char *texto, std::size_t tamanho) {
     while (tamanho > 0) {
@@ -253,7 +253,9 @@ void lista(const Deque *deque, Listagem forma) {
 // old one for devolve_saida. What stdio holds goes out first, to where it was
 // meant to go.
 int desvia_saida(int descritor) {
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0) {
+        std::abort();
+    }
     const int antigo = dup(STDOUT_FILENO);
     if (antigo < 0 || dup2(descritor, STDOUT_FILENO) < 0) {
         std::abort();
@@ -262,7 +264,9 @@ int desvia_saida(int descritor) {
 }
 
 void devolve_saida(int antigo) {
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0) {
+        std::abort();
+    }
     if (dup2(antigo, STDOUT_FILENO) < 0) {
         std::abort();
     }
@@ -341,7 +345,8 @@ int main(int argc, char **argv) {
     if (const DequeProprio deque = deque_para_listar();
         listagem(deque.get(), Listagem::imprime_deque) !=
         listagem(deque.get(), Listagem::to_chars)) {
-        std::fputs("deque_bench: imprime_deque and the to_chars listing differ\n", stderr);
+        static_cast<void>(
+            std::fputs("deque_bench: imprime_deque and the to_chars listing differ\n", stderr));
         return EXIT_FAILURE;
     }
     for (const Listagem forma : {Listagem::imprime_deque, Listagem::to_chars}) {

@@ -32,9 +32,9 @@ constexpr std::string_view RESULTADO_DEPOIS = "a estrutura: ";
 
 // Blocks that stay in the processor's cache, and far fewer system calls than
 // records.
-constexpr std::size_t BLOCO_ENTRADA = 64 * 1024;
-constexpr std::size_t BLOCO_SAIDA = 64 * 1024;
-constexpr std::size_t PAGINA_GRANDE = 2 * 1024 * 1024;
+constexpr std::size_t BLOCO_ENTRADA = std::size_t{64} * 1024;
+constexpr std::size_t BLOCO_SAIDA = std::size_t{64} * 1024;
+constexpr std::size_t PAGINA_GRANDE = std::size_t{2} * 1024 * 1024;
 // Room for the longest record text: both texts and two numbers of 11 characters.
 constexpr std::size_t MAIOR_TEXTO = 128;
 static_assert(PERGUNTA_NUMERO_ANTES.size() + PERGUNTAS_DEPOIS.size() + 11 <= MAIOR_TEXTO);
@@ -80,7 +80,8 @@ char *copia(char *destino, const Contador *contador) {
 
 // Says on standard error what failed and ends the program.
 [[noreturn]] void desiste(const char *o_que) {
-    std::fprintf(stderr, "referencia_registros: %s: %s\n", o_que, std::strerror(errno));
+    static_cast<void>(
+        std::fprintf(stderr, "referencia_registros: %s: %s\n", o_que, std::strerror(errno)));
     std::exit(EXIT_FAILURE);
 }
 
@@ -241,11 +242,11 @@ int dialogo(Leitor *leitor, Escritor *escritor) {
 int main() {
     Leitor leitor{static_cast<char *>(std::malloc(BLOCO_ENTRADA)), 0, 0, false};
     Escritor escritor{static_cast<char *>(std::malloc(BLOCO_SAIDA)), 0};
-    if (leitor.bloco == nullptr || escritor.bloco == nullptr) {
-        return EXIT_FAILURE;
+    int status = EXIT_FAILURE;
+    if (leitor.bloco != nullptr && escritor.bloco != nullptr) {
+        status = dialogo(&leitor, &escritor);
+        esvazia(&escritor);
     }
-    const int status = dialogo(&leitor, &escritor);
-    esvazia(&escritor);
     std::free(escritor.bloco);
     std::free(leitor.bloco);
     return status;
