@@ -139,7 +139,7 @@ int escreve_deque(const Deque *deque,
     }
     constexpr std::string_view abertura = "Deque:\n\t{ ";
     constexpr std::string_view fechamento = "}\n";
-    char trecho[4096];
+    char trecho[TAMANHO_PEDACO_LISTAGEM];
     std::size_t usado = abertura.size();
     std::memcpy(trecho, abertura.data(), abertura.size());
     for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {

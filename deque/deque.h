@@ -60,9 +60,12 @@ void libera_deque(Deque *deque);
 // "Deque:\n\t{ 3 1 2 }\n". Returns 1; a null deque writes nothing and returns 0.
 int imprime_deque(const Deque *deque);
 
+// The most bytes escreve_deque hands over at once.
+inline constexpr std::size_t TAMANHO_PEDACO_LISTAGEM = 4096;
+
 // Hands the listing that imprime_deque writes to escreve, in order, in pieces
-// of at most a few KiB, each with destino. Returns 1; a null deque hands
-// nothing and returns 0.
+// of at most TAMANHO_PEDACO_LISTAGEM bytes, none empty, each with destino.
+// Returns 1; a null deque hands nothing and returns 0.
 int escreve_deque(const Deque *deque,
                   void (*escreve)(void *destino, const char *texto, std::size_t tamanho),
                   void *destino);

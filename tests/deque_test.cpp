@@ -186,3 +186,84 @@ TEST(DequeAleatorio, MatchesStdDequeOverASeededRandomSequence) {
 }
 
 } // namespace
+
+// The listing handed out in pieces: each piece within bounds, and the pieces
+// together byte for byte what imprime_deque writes, wherever the edge of a
+// piece falls.
+namespace {
+
+struct Pedacos {
+    std::string texto;
+    int pedacos = 0;
+    int fora_do_limite = 0; // pieces that were empty or too long
+};
+
+void junta(void *destino, const char *texto, std::size_t tamanho) {
+    auto *pedacos = static_cast<Pedacos *>(destino);
+    pedacos->texto.append(texto, tamanho);
+    ++pedacos->pedacos;
+    if (tamanho == 0 || tamanho > TAMANHO_PEDACO_LISTAGEM) {
+        ++pedacos->fora_do_limite;
+    }
+}
+
+std::vector<std::int32_t> repete(std::vector<std::int32_t> ciclo, std::size_t quantos) {
+    std::vector<std::int32_t> elementos;
+    for (std::size_t i = 0; i < quantos; ++i) {
+        elementos.push_back(ciclo[i % ciclo.size()]);
+    }
+    return elementos;
+}
+
+TEST(DequeListagemEmPedacos, PiecesJoinToTheListingWhereverAPieceEnds) {
+    struct Caso {
+        std::string nome;
+        std::vector<std::int32_t> elementos;
+    };
+    std::vector<Caso> casos = {
+        {"empty", {}},
+        {"extremes", {INT32_MIN, 0, INT32_MAX, -1}},
+        {"many pieces of mixed widths", repete({INT32_MIN, INT32_MAX, -1, 0, 123456}, 3000)},
+    };
+    // Short elements up to every byte within 32 of the first piece's end, then
+    // the longest element and the closing brace, so that the piece's edge falls
+    // before, inside and after each of them.
+    for (std::size_t perto = 32; perto > 0; --perto) {
+        const std::size_t curtos = TAMANHO_PEDACO_LISTAGEM - 10 - perto; // after "Deque:\n\t{ "
+        // "7 " two bytes at a time; "10 " once for an odd count.
+        std::vector<std::int32_t> elementos =
+            repete({7}, curtos % 2 == 0 ? curtos / 2 : (curtos - 3) / 2);
+        if (curtos % 2 != 0) {
+            elementos.push_back(10);
+        }
+        elementos.push_back(INT32_MIN);
+        casos.push_back(
+            {std::to_string(perto) + " bytes short of the first piece's end", elementos});
+    }
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        std::unique_ptr<Deque, decltype(&libera_deque)> deque(cria_deque(), libera_deque);
+        ASSERT_NE(deque, nullptr);
+        std::string esperado = "Deque:\n\t{ ";
+        for (const std::int32_t elemento : caso.elementos) {
+            ASSERT_EQ(insere_final(deque.get(), elemento), 1);
+            esperado += std::to_string(elemento) + " ";
+        }
+        esperado += "}\n";
+
+        Pedacos pedacos;
+        EXPECT_EQ(escreve_deque(deque.get(), junta, &pedacos), 1);
+        EXPECT_EQ(pedacos.texto, esperado);
+        EXPECT_EQ(pedacos.fora_do_limite, 0);
+
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(imprime_deque(deque.get()), 1);
+        std::fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), esperado);
+    }
+    Pedacos nada;
+    EXPECT_EQ(escreve_deque(nullptr, junta, &nada), 0);
+    EXPECT_EQ(nada.pedacos, 0);
+}
+
+} // namespace
