@@ -30,59 +30,59 @@ constexpr std::string_view SEM_ESTRUTURAS =
     "\nErro:\n\tEntrada terminou antes de todas as estruturas serem lidas\n";
 constexpr std::string_view SEM_VETOR = "\nErro:\n\tVetor de estruturas nao foi alocado\n";
 
-// A 1-based position in decimal, counted up in place: carrying a digit costs
-// less than converting every position anew.
-struct Posicao {
-    char digitos[DIGITOS_INT32]; // right-aligned, '0' before them
-    std::size_t inicio;          // the index of the first digit
+// A text with a 1-based position in decimal inside it ("Digite 1o numero: "),
+// counted up in place: carrying a digit costs less than building the text
+// anew for every record.
+struct TextoNumerado {
+    char texto[64];
+    std::size_t inicio;  // the index of the position's first digit
+    std::size_t fim;     // the index just after its last digit
+    std::size_t tamanho; // bytes of texto in use
 };
 
-Posicao primeira_posicao() {
-    Posicao posicao{};
-    std::fill(std::begin(posicao.digitos), std::end(posicao.digitos), '0');
-    posicao.inicio = sizeof posicao.digitos - 1;
-    posicao.digitos[posicao.inicio] = '1';
-    return posicao;
+static_assert(PERGUNTA_NUMERO_ANTES.size() + DIGITOS_INT32 + PERGUNTA_NUMERO_DEPOIS.size() <=
+              sizeof TextoNumerado::texto);
+static_assert(RESULTADO_ANTES.size() + DIGITOS_INT32 + RESULTADO_DEPOIS.size() <=
+              sizeof TextoNumerado::texto);
+
+// antes, the position 1, then depois.
+TextoNumerado numerado(std::string_view antes, std::string_view depois) {
+    TextoNumerado t{};
+    char *p = std::copy(antes.begin(), antes.end(), t.texto);
+    *p++ = '1';
+    p = std::copy(depois.begin(), depois.end(), p);
+    t.inicio = antes.size();
+    t.fim = t.inicio + 1;
+    t.tamanho = static_cast<std::size_t>(p - t.texto);
+    return t;
 }
 
-void avanca(Posicao *posicao) {
-    std::size_t i = sizeof posicao->digitos - 1;
-    while (posicao->digitos[i] == '9') {
-        posicao->digitos[i--] = '0';
+// The same text with the next position.
+void avanca(TextoNumerado *t) {
+    std::size_t i = t->fim;
+    while (i > t->inicio && t->texto[i - 1] == '9') {
+        t->texto[--i] = '0';
     }
-    ++posicao->digitos[i];
-    posicao->inicio = std::min(posicao->inicio, i);
+    if (i > t->inicio) {
+        ++t->texto[i - 1];
+        return;
+    }
+    // Every digit was a 9: one digit more, a 1 before the zeros.
+    std::copy_backward(t->texto + t->inicio, t->texto + t->tamanho, t->texto + t->tamanho + 1);
+    t->texto[t->inicio] = '1';
+    ++t->fim;
+    ++t->tamanho;
 }
 
-std::string_view texto_de(const Posicao *posicao) {
-    return {posicao->digitos + posicao->inicio, sizeof posicao->digitos - posicao->inicio};
+std::string_view texto_de(const TextoNumerado *t) {
+    return {t->texto, t->tamanho};
 }
 
-// The number prompt of the record at posicao, built once for all the times it
-// may be asked.
-struct PerguntaNumero {
-    char texto[PERGUNTA_NUMERO_ANTES.size() + DIGITOS_INT32 + PERGUNTA_NUMERO_DEPOIS.size()];
-    std::size_t tamanho;
-};
-
-PerguntaNumero pergunta_numero_de(const Posicao *posicao) {
-    PerguntaNumero pergunta{};
-    const std::string_view digitos = texto_de(posicao);
-    char *p = pergunta.texto;
-    p = std::copy(PERGUNTA_NUMERO_ANTES.begin(), PERGUNTA_NUMERO_ANTES.end(), p);
-    p = std::copy(digitos.begin(), digitos.end(), p);
-    p = std::copy(PERGUNTA_NUMERO_DEPOIS.begin(), PERGUNTA_NUMERO_DEPOIS.end(), p);
-    pergunta.tamanho = static_cast<std::size_t>(p - pergunta.texto);
-    return pergunta;
-}
-
-// Reads the number and then the name of the record at posicao, asking again
-// for the number until a valid one is typed. Gives ok, or fim or erro when the
-// input ends or fails first; the record may then be partly filled.
-Leitura le_estrutura(Console *console, Estrutura *estrutura, const Posicao *posicao) {
-    const PerguntaNumero pergunta = pergunta_numero_de(posicao);
-    const Leitura numero = pergunta_numero(
-        console, std::string_view(pergunta.texto, pergunta.tamanho), &estrutura->numero);
+// Reads the number and then the name of a record, asking its number prompt
+// again until a valid number is typed. Gives ok, or fim or erro when the input
+// ends or fails first; the record may then be partly filled.
+Leitura le_estrutura(Console *console, Estrutura *estrutura, const TextoNumerado *pergunta) {
+    const Leitura numero = pergunta_numero(console, texto_de(pergunta), &estrutura->numero);
     if (numero != Leitura::ok) {
         return numero;
     }
@@ -130,9 +130,9 @@ int completa_dialogo(Console *console, Estrutura *vetor, std::int32_t quantidade
         return EXIT_FAILURE;
     }
     aconselha_paginas_grandes(vetor, quantidade);
-    Posicao posicao = primeira_posicao();
-    for (std::int32_t i = 0; i < quantidade; ++i, avanca(&posicao)) {
-        const Leitura leitura = le_estrutura(console, &vetor[i], &posicao);
+    TextoNumerado pergunta = numerado(PERGUNTA_NUMERO_ANTES, PERGUNTA_NUMERO_DEPOIS);
+    for (std::int32_t i = 0; i < quantidade; ++i, avanca(&pergunta)) {
+        const Leitura leitura = le_estrutura(console, &vetor[i], &pergunta);
         if (leitura != Leitura::ok) {
             if (leitura == Leitura::fim) {
                 escreve(&console->saida, SEM_ESTRUTURAS);
@@ -141,11 +141,9 @@ int completa_dialogo(Console *console, Estrutura *vetor, std::int32_t quantidade
         }
     }
     manipula_pares(vetor, quantidade);
-    posicao = primeira_posicao();
-    for (std::int32_t i = 0; i < quantidade; ++i, avanca(&posicao)) {
-        escreve(&console->saida, RESULTADO_ANTES);
-        escreve(&console->saida, texto_de(&posicao));
-        escreve(&console->saida, RESULTADO_DEPOIS);
+    TextoNumerado resultado = numerado(RESULTADO_ANTES, RESULTADO_DEPOIS);
+    for (std::int32_t i = 0; i < quantidade; ++i, avanca(&resultado)) {
+        escreve(&console->saida, texto_de(&resultado));
         escreve(&console->saida, vetor[i].numero);
     }
     return EXIT_SUCCESS;
