@@ -1,7 +1,9 @@
 #include "entrada.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <poll.h>
@@ -237,6 +239,32 @@ TEST(Saida, TextsAcrossTheBlockEdgeKeepTheirOrder) {
     escrito.resize(esperado.size());
     EXPECT_EQ(escrito, esperado);
     close(arquivo);
+}
+
+// A non-blocking descriptor that is full for a while is waited on, not taken
+// for a failed write: every byte arrives once the reader drains it.
+TEST(Saida, ANonBlockingPipeThatFillsUpIsWaitedOn) {
+    int tubo[2];
+    ASSERT_EQ(pipe(tubo), 0);
+    fcntl(tubo[1], F_SETFL, fcntl(tubo[1], F_GETFL) | O_NONBLOCK);
+    const std::string texto(3 * TAMANHO_BLOCO_SAIDA + 17, 'z'); // more than the pipe holds
+    std::string lido;
+    std::thread leitor([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        char bloco[4096];
+        for (ssize_t n = 0; (n = read(tubo[0], bloco, sizeof bloco)) > 0;) {
+            lido.append(bloco, static_cast<std::size_t>(n));
+        }
+    });
+    auto saida = std::make_unique<Saida>();
+    inicia_saida(saida.get(), tubo[1]);
+    escreve(saida.get(), texto);
+    EXPECT_TRUE(esvazia_saida(saida.get()));
+    EXPECT_EQ(saida->erro, 0);
+    close(tubo[1]);
+    leitor.join();
+    close(tubo[0]);
+    EXPECT_EQ(lido.size(), texto.size());
 }
 
 } // namespace
