@@ -7,6 +7,10 @@
 
 namespace {
 
+// A number of eleven significant digits is out of range already: no digit
+// after those can bring it back.
+constexpr std::ptrdiff_t MAIS_DIGITOS = 11;
+
 // True when a read of descritor would not wait: input, its end or an error is
 // there already.
 bool pronto_para_ler(int descritor) {
@@ -157,17 +161,15 @@ Leitura interpreta_numero(const char *p, const char *fim, std::int32_t *numero) 
     while (p < fim && *p == '0') {
         ++p; // leading zeros add nothing, however many
     }
-    // Eleven significant digits are out of range already: look no further.
-    constexpr std::ptrdiff_t mais_digitos = 11;
     const char *significativos = p;
-    const char *ultimo = fim - p > mais_digitos ? p + mais_digitos : fim;
+    const char *ultimo = fim - p > MAIS_DIGITOS ? p + MAIS_DIGITOS : fim;
     std::int64_t magnitude = 0;
     while (p < ultimo && eh_digito(static_cast<unsigned char>(*p))) {
         magnitude = magnitude * 10 + (*p - '0');
         ++p;
     }
     constexpr std::int64_t limite = std::int64_t{INT32_MAX} + 1;
-    if (p == digitos || p - significativos >= mais_digitos || magnitude > limite ||
+    if (p == digitos || p - significativos >= MAIS_DIGITOS || magnitude > limite ||
         (!negativo && magnitude == limite)) {
         return Leitura::invalida;
     }
@@ -221,41 +223,29 @@ Leitura le_numero(Entrada *entrada, std::int32_t *numero) {
         }
     }
 
-    bool negativo = false;
+    // What decides the number, gathered from across the blocks into a few
+    // bytes: the sign, one of its leading zeros, and digits enough to tell
+    // whether it is in range. The rest of the line can change nothing.
+    char decisivos[1 + 1 + MAIS_DIGITOS];
+    std::size_t n = 0;
     if (atual(entrada) == '+' || atual(entrada) == '-') {
-        negativo = atual(entrada) == '-';
+        decisivos[n++] = static_cast<char>(atual(entrada));
         ++entrada->lido;
     }
-    // Accumulates the magnitude, which for INT32_MIN is one above INT32_MAX.
-    constexpr std::int64_t limite = std::int64_t{INT32_MAX} + 1;
-    std::int64_t magnitude = 0;
-    bool algum_digito = false;
-    bool fora_do_intervalo = false;
-    while (ha_bytes(entrada)) {
-        const char *p = entrada->bloco + entrada->lido;
-        const char *fim = entrada->bloco + entrada->preenchido;
-        const char *digitos = p;
-        while (p < fim && eh_digito(static_cast<unsigned char>(*p))) {
-            magnitude = magnitude * 10 + (*p - '0');
-            if (magnitude > limite) {
-                fora_do_intervalo = true;
-                magnitude = limite + 1; // stays out of range, never overflows
-            }
-            ++p;
-        }
-        algum_digito = algum_digito || p != digitos;
-        entrada->lido = static_cast<std::size_t>(p - entrada->bloco);
-        if (p < fim) {
-            break; // the number ended inside the block
-        }
+    bool zero = false;
+    while (ha_bytes(entrada) && atual(entrada) == '0') {
+        zero = true;
+        ++entrada->lido;
+    }
+    if (zero) {
+        decisivos[n++] = '0';
+    }
+    while (n < sizeof decisivos && ha_bytes(entrada) && eh_digito(atual(entrada))) {
+        decisivos[n++] = static_cast<char>(atual(entrada));
+        ++entrada->lido;
     }
     pula_resto_da_linha(entrada);
-
-    if (!algum_digito || fora_do_intervalo || (!negativo && magnitude == limite)) {
-        return Leitura::invalida;
-    }
-    *numero = static_cast<std::int32_t>(negativo ? -magnitude : magnitude);
-    return Leitura::ok;
+    return interpreta_numero(decisivos, decisivos + n, numero);
 }
 
 Leitura le_linha(Entrada *entrada, char *destino, std::size_t capacidade) {
