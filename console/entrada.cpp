@@ -81,8 +81,13 @@ Leitura sem_mais(const Entrada *entrada) {
     return entrada->erro != 0 || saida_falhou ? Leitura::erro : Leitura::fim;
 }
 
-// True when a byte is left to hand out, refilling the block if it must.
+// True when a byte is left to hand out, refilling the block if it must. Once
+// the output has failed nothing more is handed out, even from the block: the
+// person can no longer see what the answers are for.
 bool ha_bytes(Entrada *entrada) {
+    if (entrada->saida != nullptr && entrada->saida->erro != 0) {
+        return false;
+    }
     return entrada->lido < entrada->preenchido || recarrega(entrada);
 }
 

@@ -86,7 +86,7 @@ std::int32_t imprime_op(Console *console) {
 void executa_menu(Deque *deque, Console *console, void (*limpa_tela)(Saida *saida)) {
     limpa_tela(&console->saida);
     std::int32_t operacao = 0;
-    while (operacao != SAIR && console->saida.erro == 0) {
+    while (operacao != SAIR) {
         operacao = imprime_op(console);
         if (operacao == OPERACAO_FIM_DA_ENTRADA) {
             return;

@@ -217,6 +217,30 @@ TEST(Entrada, OutputIsEmptiedOnlyBeforeWaiting) {
     close(tela[1]);
 }
 
+// Once the output cannot be written, no answer is handed out, not even one
+// already read: the program stops instead of going on unseen.
+TEST(Entrada, NothingIsReadOnceTheOutputHasFailed) {
+    const int arquivo = memfd_create("entrada", 0);
+    ASSERT_EQ(write(arquivo, "1\n2\nana\n", 8), 8);
+    ASSERT_EQ(lseek(arquivo, 0, SEEK_SET), 0);
+    const int cheio = open("/dev/full", O_WRONLY);
+    auto saida = std::make_unique<Saida>();
+    inicia_saida(saida.get(), cheio);
+    auto entrada = entrada_nova();
+    inicia_entrada(entrada.get(), arquivo, saida.get());
+    std::int32_t numero = 0;
+    ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
+    escreve(saida.get(), "pergunta? ");
+    EXPECT_FALSE(esvazia_saida(saida.get()));
+    EXPECT_EQ(le_numero(entrada.get(), &numero), Leitura::erro);
+    char nome[20];
+    EXPECT_EQ(le_linha(entrada.get(), nome, sizeof nome), Leitura::erro);
+    EXPECT_EQ(descarta_linha(entrada.get()), Leitura::erro);
+    EXPECT_EQ(numero, 1);
+    close(cheio);
+    close(arquivo);
+}
+
 // Texts of every size around the block's edge come out whole and in order.
 TEST(Saida, TextsAcrossTheBlockEdgeKeepTheirOrder) {
     const int arquivo = memfd_create("saida", 0);
