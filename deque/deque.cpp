@@ -139,12 +139,13 @@ int escreve_deque(const Deque *deque,
     }
     constexpr std::string_view abertura = "Deque:\n\t{ ";
     constexpr std::string_view fechamento = "}\n";
+    constexpr std::size_t maior_elemento = sizeof "-2147483648 " - 1; // as "%d " writes it
     char trecho[TAMANHO_PEDACO_LISTAGEM];
     std::size_t usado = abertura.size();
     std::memcpy(trecho, abertura.data(), abertura.size());
     for (const NoDeque *no = deque->inicio; no != nullptr; no = no->proximo) {
-        // Room for the longest number, its space and the closing brace.
-        if (sizeof trecho - usado < 11 + 1 + fechamento.size()) {
+        // Room for the longest element and the closing brace.
+        if (sizeof trecho - usado < maior_elemento + fechamento.size()) {
             escreve(destino, trecho, usado);
             usado = 0;
         }

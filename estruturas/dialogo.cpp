@@ -1,11 +1,9 @@
 #include "dialogo.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <iterator>
 #include <string_view>
 #include <sys/mman.h>
 #include <unistd.h>
