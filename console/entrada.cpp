@@ -83,8 +83,9 @@ Leitura sem_mais(const Entrada *entrada) {
 
 // True when a byte is left to hand out, refilling the block if it must. Once
 // the output has failed nothing more is handed out, even from the block: the
-// person can no longer see what the answers are for.
-bool ha_bytes(Entrada *entrada) {
+// person can no longer see what the answers are for. Called for every answer
+// and every block: kept inline, as the compiler would not on its own.
+[[gnu::always_inline]] inline bool ha_bytes(Entrada *entrada) {
     if (entrada->saida != nullptr && entrada->saida->erro != 0) {
         return false;
     }
@@ -156,7 +157,9 @@ unsigned char atual(const Entrada *entrada) {
 
 // The number at the start of texto[p, fim), a line without its line end whose
 // leading blank space is passed over already, judged as le_numero judges it.
-Leitura interpreta_numero(const char *p, const char *fim, std::int32_t *numero) {
+// Inline in both of its callers, so the common one stays one tight pass.
+[[gnu::always_inline]] inline Leitura interpreta_numero(const char *p, const char *fim,
+                                                        std::int32_t *numero) {
     bool negativo = false;
     if (p < fim && (*p == '+' || *p == '-')) {
         negativo = *p == '-';
