@@ -30,9 +30,11 @@ Console *abre_console(const char *programa) {
     auto *console = static_cast<Console *>(std::malloc(sizeof(Console)));
     if (console == nullptr) {
         // No block to write through: straight to the descriptor.
-        if (write(STDOUT_FILENO, CONSOLE_NAO_CRIADO.data(), CONSOLE_NAO_CRIADO.size()) !=
-            static_cast<ssize_t>(CONSOLE_NAO_CRIADO.size())) {
-            relata(programa, "saida nao pode ser escrita", errno);
+        const ssize_t escritos =
+            write(STDOUT_FILENO, CONSOLE_NAO_CRIADO.data(), CONSOLE_NAO_CRIADO.size());
+        if (escritos != static_cast<ssize_t>(CONSOLE_NAO_CRIADO.size())) {
+            // Only a failed write sets errno; a short one leaves it as it was.
+            relata(programa, "saida nao pode ser escrita", escritos < 0 ? errno : EIO);
         }
         return nullptr;
     }
@@ -44,9 +46,9 @@ int fecha_console(Console *console, int status) {
     if (console == nullptr) {
         return EXIT_FAILURE;
     }
-    // Whoever reads standard input next gets what this program did not use.
-    // Pipes and terminals cannot move back, and need not: nothing is lost there
-    // that a later reader of the same pipe could have had.
+    // Whoever reads a seekable standard input next gets what this program did
+    // not use. A pipe cannot move back: what was read ahead from it is lost to
+    // a later reader.
     if (const std::size_t nao_usados = bytes_nao_usados(&console->entrada); nao_usados > 0) {
         [[maybe_unused]] const off_t posicao =
             lseek(console->entrada.descritor, -static_cast<off_t>(nao_usados), SEEK_CUR);

@@ -33,7 +33,8 @@ enum class Leitura {
     ok,       // the answer was read and stored
     invalida, // a line was read but it is not a valid answer; nothing was stored
     fim,      // the input ended before an answer began
-    erro,     // the input cannot be read, or the output written: nothing more can be asked
+    erro,     // the input cannot be read, or the output written: nothing more can be asked,
+              // and nothing of a line that a failed read cut short is an answer
 };
 
 // Prepares entrada to read from descritor, emptying saida (when not null)
@@ -51,13 +52,14 @@ void inicia_entrada(Entrada *entrada, int descritor, Saida *saida);
 // Reads one whole line and stores at most capacidade - 1 of its bytes in destino,
 // followed by a terminator; a longer line keeps a prefix that does not end in
 // the middle of a UTF-8 character, and the rest is dropped. The line end is not
-// stored. A last line without a line end still counts. Gives ok; fim, or erro,
-// with destino untouched when no byte at all could be read. capacidade must be
+// stored. A last line without a line end still counts. Gives ok; fim with
+// destino untouched when the input has ended; erro, destino holding no answer,
+// when the input or the output failed before the line end. capacidade must be
 // at least 1.
 [[nodiscard]] Leitura le_linha(Entrada *entrada, char *destino, std::size_t capacidade);
 
-// Reads one whole line and drops it. Gives ok, or fim or erro when no byte was
-// left.
+// Reads one whole line and drops it. Gives ok, fim when no byte was left, or
+// erro.
 [[nodiscard]] Leitura descarta_linha(Entrada *entrada);
 
 // The bytes read from the descriptor but not handed out yet.

@@ -3,7 +3,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
+#include <sys/types.h>
 #include <unistd.h>
+
+bool espera_descritor(int descritor, short evento, int milissegundos) {
+    pollfd espera{descritor, evento, 0};
+    int prontos = 0;
+    do {
+        prontos = poll(&espera, 1, milissegundos);
+    } while (prontos < 0 && errno == EINTR);
+    // A poll that fails leaves the verdict to the read or write that follows.
+    return prontos != 0;
+}
 
 void inicia_saida(Saida *saida, int descritor) {
     saida->descritor = descritor;
@@ -19,12 +30,8 @@ bool esvazia_saida(Saida *saida) {
             escritos += static_cast<std::size_t>(n);
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // A descriptor left non-blocking by another program: wait for room.
-            pollfd espera{saida->descritor, POLLOUT, 0};
-            while (poll(&espera, 1, -1) < 0 && errno == EINTR) {
-            }
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
+            static_cast<void>(espera_descritor(saida->descritor, POLLOUT, -1));
+        } else if (n == 0 || errno != EINTR) {
             saida->erro = n < 0 ? errno : EIO; // a write of 0 bytes would never end
         }
     }

@@ -21,6 +21,7 @@ constexpr std::string_view REMOVENDO_INICIO = "Removendo no inicio...\n";
 constexpr std::string_view REMOVENDO_FINAL = "Removendo no final...\n";
 constexpr std::string_view REMOVIDO = "Elemento foi removido\n";
 constexpr std::string_view NAO_REMOVIDO = "Erro:\n\tElemento nao foi removido\n";
+constexpr std::string_view FIM_DE_LINHA = "\n";
 
 enum Operacao : std::int32_t {
     INSERIR_INICIO = 1,
@@ -31,12 +32,22 @@ enum Operacao : std::int32_t {
     SAIR = 6,
 };
 
+// pergunta_numero for a prompt that leaves its line open: when the input ends
+// there, the line is ended, so that the shell's prompt starts a line of its own.
+Leitura pergunta(Console *console, std::string_view texto, std::int32_t *numero) {
+    const Leitura leitura = pergunta_numero(console, texto, numero);
+    if (leitura == Leitura::fim) {
+        escreve(&console->saida, FIM_DE_LINHA);
+    }
+    return leitura;
+}
+
 // Asks for an element until a valid number is typed, then inserts it with
-// insere_no_deque. Returns false when the input ended instead.
-bool insere(Deque *deque, Console *console, std::string_view pergunta,
+// insere_no_deque. Returns false when the input ended or failed instead.
+bool insere(Deque *deque, Console *console, std::string_view texto,
             int (*insere_no_deque)(Deque *, std::int32_t)) {
     std::int32_t elemento = 0;
-    if (pergunta_numero(console, pergunta, &elemento) != Leitura::ok) {
+    if (pergunta(console, texto, &elemento) != Leitura::ok) {
         return false;
     }
     escreve(&console->saida, insere_no_deque(deque, elemento) != 0 ? INSERIDO : NAO_INSERIDO);
@@ -49,7 +60,8 @@ void retira(Deque *deque, Console *console, std::string_view anuncio,
     escreve(&console->saida, remove_do_deque(deque) != 0 ? REMOVIDO : NAO_REMOVIDO);
 }
 
-// Runs one of the operations 1 to 5. Returns false when the input ended.
+// Runs one of the operations 1 to 5. Returns false when the input ended or
+// failed.
 bool executa(Deque *deque, Console *console, std::int32_t operacao) {
     switch (operacao) {
     case INSERIR_INICIO:
@@ -74,7 +86,7 @@ bool executa(Deque *deque, Console *console, std::int32_t operacao) {
 std::int32_t imprime_op(Console *console) {
     while (true) {
         std::int32_t operacao = 0;
-        if (pergunta_numero(console, MENU, &operacao) != Leitura::ok) {
+        if (pergunta(console, MENU, &operacao) != Leitura::ok) {
             return OPERACAO_FIM_DA_ENTRADA;
         }
         if (operacao >= 0) {

@@ -15,7 +15,8 @@ inline constexpr std::int32_t OPERACAO_FIM_DA_ENTRADA = -1;
 
 // Writes the menu and reads the answer, writing the menu again below the old
 // one while the answer is negative or not a number in range. Returns the first
-// answer that is 0 or above, or OPERACAO_FIM_DA_ENTRADA.
+// answer that is 0 or above, or OPERACAO_FIM_DA_ENTRADA, after ending the
+// menu's open line when the input ended there.
 [[nodiscard]] std::int32_t imprime_op(Console *console);
 
 // Runs the menu over deque until the person chooses to leave, the input ends

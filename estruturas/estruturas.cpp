@@ -1,17 +1,13 @@
 #include "estruturas.h"
 
+#include <cstdint>
 #include <cstdlib>
 
+// Every count's size fits where std::size_t is wider than 32 bits.
+static_assert(SIZE_MAX / sizeof(Estrutura) >= INT32_MAX);
+
 std::size_t tamanho_do_vetor(std::int32_t quantidade) {
-    if (quantidade <= 0) {
-        return 0;
-    }
-    // Only where std::size_t is narrow can a count's size fail to fit.
-    constexpr std::uintmax_t maximo = SIZE_MAX / sizeof(Estrutura);
-    if (static_cast<std::uintmax_t>(quantidade) > maximo) {
-        return 0;
-    }
-    return static_cast<std::size_t>(quantidade) * sizeof(Estrutura);
+    return quantidade <= 0 ? 0 : static_cast<std::size_t>(quantidade) * sizeof(Estrutura);
 }
 
 void aloca_structs(Estrutura **saida, std::int32_t quantidade) {

@@ -15,13 +15,12 @@ struct Estrutura {
 
 static_assert(sizeof(Estrutura::nome) == 20);
 
-// The bytes of an array of quantidade records. Gives 0 when quantidade is 0 or
-// less, or when the size cannot be represented in a std::size_t.
+// The bytes of an array of quantidade records; 0 when quantidade is 0 or less.
 [[nodiscard]] std::size_t tamanho_do_vetor(std::int32_t quantidade);
 
 // Stores in *saida a new, uninitialised block of quantidade records, or null
-// when quantidade is 0 or less, its size cannot be represented or the block
-// cannot be allocated. The caller frees the block with std::free.
+// when quantidade is 0 or less or the block cannot be allocated. The caller frees the block with
+// std::free.
 void aloca_structs(Estrutura **saida, std::int32_t quantidade);
 
 // Replaces numero by numero divided by 2, rounding toward zero.

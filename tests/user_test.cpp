@@ -60,11 +60,11 @@ const std::vector<Transcricao> TRANSCRICOES = {
     {"the 32-bit limits", "2\n2147483647\n\n2\n-2147483648\n\n5\n\n6\n",
      TELA + NO_FINAL + INSERIDO + TELA + NO_FINAL + INSERIDO + TELA +
          lista("2147483647 -2147483648 ") + TELA + C},
-    {"end of input at the menu", "", TELA},
-    {"end of input at an element", "1\n", TELA + NO_INICIO},
-    {"end of input after a bad element", "2\nx\n", TELA + NO_FINAL + NO_FINAL},
+    {"end of input at the menu ends its line", "", TELA + "\n"},
+    {"end of input at an element ends its line", "1\n", TELA + NO_INICIO + "\n"},
+    {"end of input after a bad element", "2\nx\n", TELA + NO_FINAL + NO_FINAL + "\n"},
     {"end of input at the pause", "3\n", TELA + REMOVENDO_INICIO + NAO_REMOVIDO},
-    {"end of input after an unknown answer", "9\n", TELA + TELA},
+    {"end of input after an unknown answer", "9\n", TELA + TELA + "\n"},
     {"a last line without its end", "6", TELA + C},
     {"an element line far longer than any buffer",
      "1\n" + std::string(200'000, '9') + "\n1\n\n5\n\n6\n",
@@ -215,6 +215,9 @@ Esperado modelo(const std::vector<Passo> &passos, long falha) {
             e.entrada += "\n"; // the pause
             e.saida += TELA;
         }
+    }
+    if (passos.back().operacao != 6) {
+        e.saida += "\n"; // the input ends at the menu
     }
     return e;
 }
