@@ -118,4 +118,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # installed, so never named as a dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
+# The time of the package's files, taken when cpack runs (data_do_pacote.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/data_do_pacote.cmake)
+set(CPACK_FONTES_DO_PROJETO ${PROJECT_SOURCE_DIR})
 include(CPack)
