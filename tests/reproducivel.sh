@@ -3,8 +3,9 @@
 # folder of its own (different paths, different lengths, build folders of
 # different names), building only what the package holds, and checks that the
 # two packages are the same, byte for byte. SOURCE_DATE_EPOCH is left unset, so
-# the package takes the time of the last commit, and the test checks that every
-# file in it carries that time. Leaves nothing behind.
+# the package takes the time of the last commit (of the changelog's latest
+# entry outside a git checkout), and the test checks that every file in it
+# carries that time. Leaves nothing behind.
 # Usage: tests/reproducivel.sh
 set -eu
 fonte=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,11 +19,15 @@ falha() {
 }
 
 # The copies have no repository of their own: git finds the sources' one
-# through GIT_DIR, only to read the last commit's time.
-GIT_DIR=$(git -C "$fonte" rev-parse --absolute-git-dir) ||
-    falha "$fonte is not a git checkout"
-export GIT_DIR
-instante=$(git log -1 --format=%ct)
+# through GIT_DIR, only to read the last commit's time. Sources outside a git
+# checkout take the changelog's latest date.
+if GIT_DIR=$(git -C "$fonte" rev-parse --absolute-git-dir 2>/dev/null); then
+    export GIT_DIR
+    instante=$(git log -1 --format=%ct)
+else
+    unset GIT_DIR
+    instante=$(dpkg-parsechangelog -l "$fonte/pacote/changelog" -S Timestamp)
+fi
 
 # Builds the package from a copy of the sources (what git tracks and what it
 # would track, links kept as links) in $1, with the build folder $1/$2, and
@@ -30,9 +35,13 @@ instante=$(git log -1 --format=%ct)
 constroi() {
     mkdir -p "$1"
     # A file deleted but not yet committed is only named by tar, not copied.
-    git -C "$fonte" ls-files -z --cached --others --exclude-standard |
-        tar -C "$fonte" --null -T - --ignore-failed-read -cf - | tar -C "$1" -xf - ||
-        falha "the sources could not be copied to $1"
+    # Outside a git checkout, everything but the build folders is copied.
+    if [ -n "${GIT_DIR:-}" ]; then
+        git -C "$fonte" ls-files -z --cached --others --exclude-standard |
+            tar -C "$fonte" --null -T - --ignore-failed-read -cf -
+    else
+        tar -C "$fonte" --exclude='./build*' -cf - .
+    fi | tar -C "$1" -xf - || falha "the sources could not be copied to $1"
     if ! { cmake -S "$1" -B "$1/$2" -DCONSTRUIR_TESTES=OFF -DCONSTRUIR_BENCHMARKS=OFF &&
         cmake --build "$1/$2" -j"$(nproc)" &&
         (cd "$1/$2" && cpack -G DEB -B "$1/pacote"); } >"$1.log" 2>&1; then
