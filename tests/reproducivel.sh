@@ -11,6 +11,8 @@ set -eu
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 pasta=$(mktemp -d)
 trap 'rm -rf "$pasta"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 unset SOURCE_DATE_EPOCH
 
 falha() {
