@@ -65,9 +65,44 @@ add_custom_target(documentos_do_pacote ALL DEPENDS ${copyright} ${changelog})
 install(FILES ${copyright} ${changelog}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/programas-de-console)
 
+# The package's maintainer, "Name <address>": MANTENEDOR_DO_PACOTE when set,
+# else Debian's convention, DEBFULLNAME and DEBEMAIL from the environment (a
+# DEBEMAIL of the form "Name <address>" gives the name when DEBFULLNAME is
+# not set). Only without them is it a placeholder, with a line that says so.
+set(MANTENEDOR_DO_PACOTE "" CACHE STRING
+    "The Debian package's maintainer, \"Name <address>\" (default: $DEBFULLNAME <$DEBEMAIL>)")
+set(mantenedor "${MANTENEDOR_DO_PACOTE}")
+if(mantenedor STREQUAL "")
+  set(nome "$ENV{DEBFULLNAME}")
+  set(endereco "$ENV{DEBEMAIL}")
+  if(endereco MATCHES "^(.*[^ ]) *<([^<>]*)>$")
+    if(nome STREQUAL "")
+      set(nome "${CMAKE_MATCH_1}")
+    endif()
+    set(endereco "${CMAKE_MATCH_2}")
+  endif()
+  if(NOT nome STREQUAL "" AND NOT endereco STREQUAL "")
+    set(mantenedor "${nome} <${endereco}>")
+  else()
+    set(mantenedor "Mantenedores <mantenedores@example.org>")
+    if(nome STREQUAL "" AND endereco STREQUAL "")
+      set(falta "MANTENEDOR_DO_PACOTE, DEBFULLNAME and DEBEMAIL are not set")
+    elseif(nome STREQUAL "")
+      set(falta "DEBEMAIL gives no name and DEBFULLNAME is not set")
+    else()
+      set(falta "DEBFULLNAME is set but DEBEMAIL is not")
+    endif()
+    message(STATUS "Package maintainer: the placeholder ${mantenedor} (${falta})")
+  endif()
+endif()
+# One line of the control file: a line end would start a field of its own.
+if(NOT mantenedor MATCHES "^[^<>\n]*[^<> \n] <[^<> \n]+@[^<> \n]+>$")
+  message(FATAL_ERROR "Package maintainer \"${mantenedor}\" is not of the form \"Name <address>\"")
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME programas-de-console)
-set(CPACK_PACKAGE_CONTACT "Mantenedores <mantenedores@example.org>")
+set(CPACK_PACKAGE_CONTACT "${mantenedor}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "three interactive console programs in Portuguese")
 # Each line of the long description fits 80 columns in the package's control
 # file, where it is indented by one space.
@@ -83,4 +118,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # installed, so never named as a dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
+# The time of the package's files, taken when cpack runs (data_do_pacote.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/data_do_pacote.cmake)
+set(CPACK_FONTES_DO_PROJETO ${PROJECT_SOURCE_DIR})
 include(CPack)

@@ -26,7 +26,9 @@ esac
 
 "$cpack" -G DEB --config "$construcao/CPackConfig.cmake" -B "$pasta" >/dev/null
 set -- "$pasta"/*.deb
-[ $# -eq 1 ] && [ -f "$1" ] || falha "cpack made no single .deb: $*"
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then
+    falha "cpack made no single .deb: $*"
+fi
 deb=$1
 
 documentos=share/doc/programas-de-console
@@ -60,7 +62,10 @@ if ! command -v lintian >/dev/null; then
     echo "pacote: lintian is not installed: the package was not checked with it" >&2
     exit 77
 fi
-if ! relatorio=$(lintian --display-info --fail-on error,warning "$deb" 2>&1) ||
+# lintian leaves databases (mldbm-elf-*) in its temporary folder: a folder of
+# its own inside this one goes with it.
+mkdir "$pasta/temporaria"
+if ! relatorio=$(TMPDIR=$pasta/temporaria lintian --display-info --fail-on error,warning "$deb" 2>&1) ||
     { [ "$endurecimento" = endurecido ] &&
         printf '%s\n' "$relatorio" | grep -q '^I: .* hardening-'; }; then
     printf '%s\n' "$relatorio" >&2

@@ -1,10 +1,11 @@
 #!/bin/sh
 # Checks the manual pages of a folder. groff formats each page with no warning;
-# man shows each, links included, at 60 and at 80 columns with no error and no
-# word broken by a hyphen at a line end; and the terminal session in halver.1
-# is what halver and halver_alloc write for the page's own scripted session,
-# each answer shown after its prompt as a terminal's echo shows it. Without man
-# only groff's check runs, and the test ends with status 77 (skipped).
+# man shows each, links included, at 60 and at 80 columns with no error, no
+# word broken by a hyphen at a line end and no no-break space; and the terminal
+# session in halver.1, as man shows it in a UTF-8 locale and in the C locale, is
+# what halver and halver_alloc write for the page's own scripted session, each
+# answer shown after its prompt as a terminal's echo shows it. Without man only
+# groff's check runs, and the test ends with status 77 (skipped).
 # Usage: paginas_de_manual.sh PAGES_FOLDER PROGRAMS_FOLDER
 set -eu
 paginas=$1
@@ -44,6 +45,9 @@ for pagina in "$paginas"/*.1; do
         quebras=$(grep -E '[[:alpha:]][-‐]$' "$texto") &&
             erro "$nome breaks words with a hyphen at $colunas columns:
 $quebras"
+        # Copied text would carry it.
+        grep -q "$(printf '\302\240')" "$texto" &&
+            erro "$nome shows a no-break space at $colunas columns"
     done
 done
 
@@ -53,19 +57,44 @@ roteiro=$(sed -n 's/^printf \\(aq\(.*\)\\(aq | halver_alloc$/\1/p' "$paginas/hal
     sed 's/\\e/\\/g')
 [ -n "$roteiro" ] || erro "halver.1 has no scripted session"
 
-# The example as man shows it, from "$ halver" to the first line less indented,
-# without its indentation; a line holding only a no-break space is blank.
-awk -v nbsp="$(printf '\302\240')" '
-    dentro && $0 != "" && substr($0, 1, recuo) != margem { exit }
-    dentro {
-        linha = substr($0, recuo + 1)
-        guardadas[++n] = linha == nbsp ? "" : linha
-    }
-    !dentro && /^ *\$ halver$/ { recuo = index($0, "$") - 1; margem = substr($0, 1, recuo); dentro = 1 }
-    END {
-        while (n > 0 && guardadas[n] == "") n--
-        for (i = 1; i <= n; i++) print guardadas[i]
-    }' "$pasta/halver.1.80" >"$pasta/exemplo"
+# The example as man shows it in a locale: its first display, from after
+# "$ halver" to the first line less indented, then the two blank lines that the text after it
+# tells of (man shows a run of blank lines as one), then the next display; each
+# display without its indentation and its blank lines at the end.
+exemplo() {
+    LC_ALL=$1 MANWIDTH=80 man -l "$paginas/halver.1" 2>/dev/null | awk '
+        function guarda(linha) { guardadas[++n] = linha }
+        function apara() { while (n > 0 && guardadas[n] == "") n-- }
+        parte == 1 || parte == 3 {
+            if ($0 == "" || substr($0, 1, recuo) == margem) {
+                guarda(substr($0, recuo + 1))
+                next
+            }
+            apara()
+            if (++parte == 4) exit
+        }
+        parte == 2 {
+            if (substr($0, 1, recuo) == margem) {
+                texto = entre
+                gsub(/ +/, " ", texto)
+                if (index(texto, " duas linhas em branco ") == 0)
+                    guarda("(the text between the displays tells of no two blank lines:" texto ")")
+                guarda("")
+                guarda("")
+                parte = 3
+                guarda(substr($0, recuo + 1))
+            } else
+                entre = entre " " $0
+            next
+        }
+        !parte && /^ *\$ halver$/ { recuo = index($0, "$") - 1; margem = substr($0, 1, recuo); parte = 1 }
+        END {
+            apara()
+            for (i = 1; i <= n; i++) print guardadas[i]
+        }'
+}
+exemplo C.UTF-8 >"$pasta/exemplo.utf8"
+exemplo C >"$pasta/exemplo.c"
 
 for programa in halver halver_alloc; do
     # shellcheck disable=SC2059 # the session is printf's format
@@ -83,8 +112,10 @@ for programa in halver halver_alloc; do
             }
             printf "%s\n", texto
         }' "$pasta/saida" >"$pasta/sessao"
-    diferenca=$(diff -u "$pasta/sessao" "$pasta/exemplo") ||
-        erro "halver.1's example (+) is not what $programa writes at a terminal (-):
+    for localidade in utf8 c; do
+        diferenca=$(diff -u "$pasta/sessao" "$pasta/exemplo.$localidade") ||
+            erro "halver.1's example in the $localidade locale (+) is not what $programa writes at a terminal (-):
 $diferenca"
+    done
 done
 exit $status
