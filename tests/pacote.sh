@@ -26,7 +26,9 @@ esac
 
 "$cpack" -G DEB --config "$construcao/CPackConfig.cmake" -B "$pasta" >/dev/null
 set -- "$pasta"/*.deb
-[ $# -eq 1 ] && [ -f "$1" ] || falha "cpack made no single .deb: $*"
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then
+    falha "cpack made no single .deb: $*"
+fi
 deb=$1
 
 documentos=share/doc/programas-de-console
