@@ -72,19 +72,12 @@ TEST(ManipulaPares, HalvesEachEvenNumberOnce) {
 // Odd numbers too, though manipula_pares never passes one: its rounding is
 // toward zero on both sides.
 TEST(ManipulaUmPar, HalvesRoundingTowardZero) {
-    const std::vector<std::pair<std::int32_t, std::int32_t>> casos = {{8, 4},
-                                                                      {7, 3},
-                                                                      {1, 0},
-                                                                      {0, 0},
-                                                                      {-1, 0},
-                                                                      {-7, -3},
-                                                                      {-8, -4},
-                                                                      {INT32_MIN, INT32_MIN / 2},
-                                                                      {INT32_MAX, INT32_MAX / 2}};
-    for (const auto &[antes, depois] : casos) {
-        Estrutura estrutura{"nome", antes};
+    const std::int32_t antes[] = {8, 7, 1, 0, -1, -7, -8, INT32_MIN, INT32_MAX};
+    const std::int32_t depois[] = {4, 3, 0, 0, 0, -3, -4, INT32_MIN / 2, INT32_MAX / 2};
+    for (std::size_t i = 0; i < std::size(antes); ++i) {
+        Estrutura estrutura{"nome", antes[i]};
         manipula_um_par(&estrutura);
-        EXPECT_EQ(estrutura.numero, depois) << antes;
+        EXPECT_EQ(estrutura.numero, depois[i]) << antes[i];
         EXPECT_STREQ(estrutura.nome, "nome");
     }
 }
@@ -154,13 +147,9 @@ TEST(DialogoRegistros, StoresEachNameAndNumber) {
         ASSERT_EQ(quantidade, static_cast<std::int32_t>(caso.registros.size()));
         std::vector<Estrutura> vetor = registros(std::vector<std::int32_t>(caso.registros.size()));
         EXPECT_EQ(completa_dialogo(console.get(), vetor.data(), quantidade), EXIT_SUCCESS);
-        for (std::size_t i = 0; i < vetor.size(); ++i) {
-            if (vetor[i].nome != caso.registros[i].first ||
-                vetor[i].numero != caso.registros[i].second) {
-                ADD_FAILURE() << "record " << i << " is '" << vetor[i].nome << "' "
-                              << vetor[i].numero;
-                break; // the first one is enough
-            }
+        for (std::size_t i = 0; i < vetor.size() && !HasFailure(); ++i) { // the first is enough
+            EXPECT_EQ(vetor[i].nome, caso.registros[i].first) << "record " << i;
+            EXPECT_EQ(vetor[i].numero, caso.registros[i].second) << "record " << i;
         }
         ASSERT_TRUE(esvazia_saida(&console->saida));
         const std::string ultima = "\nnumero da " + std::to_string(vetor.size()) +
