@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the benchmark scripts, which source it from the project's root.
 source scripts/pacotes.sh
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the project's scripts from the project's root.
 
 # Installs those of the given Debian packages that are missing (needs root).

@@ -1,15 +1,20 @@
+#include "comum.h"
+#include "console.h"
 #include "entrada.h"
+#include "falha_malloc.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -74,6 +79,9 @@ const std::vector<Caso> CASOS = {
     {"the cut does not split a UTF-8 character",
      "abcdefghijklmnopqré\nz\n",
      {{'l', OK, "abcdefghijklmnopqr"}, {'l', OK, "z"}}},
+    {"a three-byte character at the cut",
+     "abcdefghijklmnopq\xE2\x82\xACx\n",
+     {{'l', OK, "abcdefghijklmnopq"}}},
     {"a four-byte character at the cut",
      "abcdefghijklmnop\xF0\x9F\x98\x80x\n",
      {{'l', OK, "abcdefghijklmnop"}}},
@@ -83,6 +91,9 @@ const std::vector<Caso> CASOS = {
     {"stray continuation bytes are cut where they fall",
      "abcdefghijklmnopqr\x80\x80\x80\x80\x80\n",
      {{'l', OK, "abcdefghijklmnopqr\x80"}}},
+    {"three stray continuation bytes before the cut stay",
+     "abcdefghijklmnop\x80\x80\x80\x80x\n",
+     {{'l', OK, "abcdefghijklmnop\x80\x80\x80"}}},
     {"a name line without its end", "ana", {{'l', OK, "ana"}, {'l', FIM, ""}}},
     {"a pause drops one whole line",
      "qualquer coisa\n\n7\n",
@@ -93,19 +104,22 @@ const std::vector<Caso> CASOS = {
     {"nothing at all", "", {{'n', FIM, ""}, {'l', FIM, ""}, {'d', FIM, ""}}},
 };
 
-// Feeds bytes into a pipe from another thread, a few at a time when picado is
-// set, as a slow writer would; gives the pipe's reading end.
+// Feeds bytes into a pipe from another thread, pedaco bytes at a time, as a
+// slow writer would, after waiting atraso milliseconds or until the reader
+// leaves; gives the pipe's reading end.
 struct Alimentador {
     int leitura = -1;
     std::thread escritor;
 };
 
-Alimentador alimenta(const std::string &bytes, std::size_t pedaco) {
+Alimentador alimenta(const std::string &bytes, std::size_t pedaco, int atraso = 0) {
     int fds[2];
     EXPECT_EQ(pipe(fds), 0);
     Alimentador alimentador;
     alimentador.leitura = fds[0];
-    alimentador.escritor = std::thread([bytes, pedaco, escrita = fds[1]] {
+    alimentador.escritor = std::thread([bytes, pedaco, atraso, escrita = fds[1]] {
+        pollfd saiu{escrita, 0, 0}; // POLLERR once the reading end is closed
+        poll(&saiu, 1, atraso);
         for (std::size_t i = 0; i < bytes.size(); i += pedaco) {
             const std::size_t n = std::min(pedaco, bytes.size() - i);
             if (write(escrita, bytes.data() + i, n) != static_cast<ssize_t>(n)) {
@@ -253,6 +267,49 @@ TEST(Entrada, OutputIsEmptiedOnlyBeforeWaiting) {
     close(tela[1]);
 }
 
+// Input that comes late to a non-blocking descriptor is slept on, not polled
+// for in a loop: the reading thread uses little of the processor meanwhile.
+TEST(Entrada, LateInputToANonBlockingDescriptorIsWaitedOnAsleep) {
+    using namespace std::chrono;
+    Alimentador alimentador = alimenta("5\n", 2, 300);
+    ASSERT_EQ(fcntl(alimentador.leitura, F_SETFL, O_NONBLOCK), 0);
+    auto entrada = entrada_nova();
+    inicia_entrada(entrada.get(), alimentador.leitura, nullptr);
+    const auto processador = [] {
+        rusage uso{};
+        getrusage(RUSAGE_THREAD, &uso);
+        return seconds(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
+               microseconds(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec);
+    };
+    const auto inicio = steady_clock::now();
+    const auto processador_antes = processador();
+    std::int32_t numero = 0;
+    EXPECT_EQ(le_numero(entrada.get(), &numero), OK);
+    EXPECT_LT(processador() - processador_antes, milliseconds(100));
+    EXPECT_GE(steady_clock::now() - inicio, milliseconds(250)) << "the answer came early";
+    EXPECT_EQ(numero, 5);
+    close(alimentador.leitura);
+    alimentador.escritor.join();
+}
+
+// A prompt that cannot be shown is not waited on: the read that would wait
+// gives erro at once (a reader that waited would get the answer 10 s later).
+TEST(Entrada, APromptThatCannotBeShownIsNotWaitedOn) {
+    Alimentador alimentador = alimenta("1\n", 2, 10'000);
+    const int cheio = open("/dev/full", O_WRONLY);
+    auto saida = std::make_unique<Saida>();
+    inicia_saida(saida.get(), cheio);
+    auto entrada = entrada_nova();
+    inicia_entrada(entrada.get(), alimentador.leitura, saida.get());
+    escreve(saida.get(), "pergunta? ");
+    std::int32_t numero = 0;
+    EXPECT_EQ(le_numero(entrada.get(), &numero), Leitura::erro);
+    EXPECT_EQ(saida->erro, ENOSPC);
+    close(alimentador.leitura);
+    alimentador.escritor.join();
+    close(cheio);
+}
+
 // Once the output cannot be written, no answer is handed out, not even one
 // already read: the program stops instead of going on unseen.
 TEST(Entrada, NothingIsReadOnceTheOutputHasFailed) {
@@ -266,8 +323,9 @@ TEST(Entrada, NothingIsReadOnceTheOutputHasFailed) {
     inicia_entrada(entrada.get(), arquivo, saida.get());
     std::int32_t numero = 0;
     ASSERT_EQ(le_numero(entrada.get(), &numero), OK);
-    escreve(saida.get(), "pergunta? ");
+    escreve(saida.get(), std::string(2 * TAMANHO_BLOCO_SAIDA, '?')); // fails at the first block
     EXPECT_FALSE(esvazia_saida(saida.get()));
+    EXPECT_EQ(saida->erro, ENOSPC);
     EXPECT_EQ(le_numero(entrada.get(), &numero), Leitura::erro);
     char nome[20];
     EXPECT_EQ(le_linha(entrada.get(), nome, sizeof nome), Leitura::erro);
@@ -297,7 +355,7 @@ TEST(Saida, TextsAcrossTheBlockEdgeKeepTheirOrder) {
     ASSERT_EQ(pread(arquivo, escrito.data(), escrito.size(), 0),
               static_cast<ssize_t>(esperado.size()));
     escrito.resize(esperado.size());
-    EXPECT_EQ(escrito, esperado);
+    EXPECT_TRUE(mesmo_texto(escrito, esperado));
     close(arquivo);
 }
 
@@ -312,9 +370,13 @@ TEST(Saida, ANonBlockingPipeThatFillsUpIsWaitedOn) {
     std::thread leitor([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         char bloco[4096];
-        for (ssize_t n = 0; (n = read(tubo[0], bloco, sizeof bloco)) > 0;) {
+        // A byte more than was written is enough to tell; then the writer's
+        // next write fails.
+        for (ssize_t n = 0;
+             lido.size() <= texto.size() && (n = read(tubo[0], bloco, sizeof bloco)) > 0;) {
             lido.append(bloco, static_cast<std::size_t>(n));
         }
+        close(tubo[0]);
     });
     auto saida = std::make_unique<Saida>();
     inicia_saida(saida.get(), tubo[1]);
@@ -323,8 +385,44 @@ TEST(Saida, ANonBlockingPipeThatFillsUpIsWaitedOn) {
     EXPECT_EQ(saida->erro, 0);
     close(tubo[1]);
     leitor.join();
-    close(tubo[0]);
     EXPECT_EQ(lido.size(), texto.size());
+}
+
+// Closing the console reports what failed, on standard error: an output that
+// fails only when it is closed (here one never opened, with nothing written),
+// and a console that could not be made.
+TEST(Console, AFailedCloseOfTheOutputIsReported) {
+    constexpr int NUNCA_ABERTO = 987; // nothing is read from it or written to it
+    ASSERT_EQ(fcntl(NUNCA_ABERTO, F_GETFD), -1);
+    auto *console = static_cast<Console *>(std::malloc(sizeof(Console)));
+    ASSERT_NE(console, nullptr);
+    inicia_console(console, "teste", NUNCA_ABERTO, NUNCA_ABERTO);
+    int status = EXIT_SUCCESS;
+    const std::string erro =
+        captura(STDERR_FILENO, [&] { status = fecha_console(console, EXIT_SUCCESS); });
+    EXPECT_EQ(status, EXIT_FAILURE);
+    EXPECT_EQ(erro, "teste: saida nao pode ser escrita: Bad file descriptor\n");
+    EXPECT_EQ(fecha_console(nullptr, EXIT_SUCCESS), EXIT_FAILURE);
+}
+
+// A console whose block cannot be allocated says so on standard output, or on
+// standard error when standard output cannot be written either.
+TEST(Console, AConsoleThatCannotBeMadeNorSaidSoIsReported) {
+    std::fflush(stdout);
+    const int original = dup(STDOUT_FILENO);
+    const int cheio = open("/dev/full", O_WRONLY);
+    dup2(cheio, STDOUT_FILENO);
+    Console *console = nullptr;
+    const std::string erro = captura(STDERR_FILENO, [&] {
+        falha_na_alocacao(1);
+        console = abre_console("teste");
+        falha_na_alocacao(0);
+    });
+    dup2(original, STDOUT_FILENO);
+    close(original);
+    close(cheio);
+    EXPECT_EQ(console, nullptr);
+    EXPECT_EQ(erro, "teste: saida nao pode ser escrita: No space left on device\n");
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 #include "dialogo.h"
 #include "estruturas.h"
+#include "falha_malloc.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <sys/mman.h>
@@ -68,70 +69,96 @@ TEST(ManipulaPares, HalvesEachEvenNumberOnce) {
     }
 }
 
-TEST(ManipulaPares, ASecondCallHalvesAgain) {
-    std::vector<Estrutura> vetor = registros({8, 12, 7, -8});
-    manipula_pares(vetor.data(), 4);
-    EXPECT_EQ(numeros(vetor), (std::vector<std::int32_t>{4, 6, 7, -4}));
-    manipula_pares(vetor.data(), 4);
-    EXPECT_EQ(numeros(vetor), (std::vector<std::int32_t>{2, 3, 7, -2}));
+// Odd numbers too, though manipula_pares never passes one: its rounding is
+// toward zero on both sides.
+TEST(ManipulaUmPar, HalvesRoundingTowardZero) {
+    const std::int32_t antes[] = {8, 7, 1, 0, -1, -7, -8, INT32_MIN, INT32_MAX};
+    const std::int32_t depois[] = {4, 3, 0, 0, 0, -3, -4, INT32_MIN / 2, INT32_MAX / 2};
+    for (std::size_t i = 0; i < std::size(antes); ++i) {
+        Estrutura estrutura{"nome", antes[i]};
+        manipula_um_par(&estrutura);
+        EXPECT_EQ(estrutura.numero, depois[i]) << antes[i];
+        EXPECT_STREQ(estrutura.nome, "nome");
+    }
 }
 
+// A block of quantidade whole records, or null: for a count of 0 or less, or
+// when malloc fails (which keeps the largest count from being tried for real).
 TEST(AlocaStructs, GivesAWholeBlockOrNull) {
-    Estrutura *vetor = nullptr;
-    aloca_structs(&vetor, 3);
-    ASSERT_NE(vetor, nullptr);
-    // Every record of the block is writable (a sanitizer or memcheck would object otherwise).
-    for (int i = 0; i < 3; ++i) {
-        vetor[i] = Estrutura{"nome", i};
-    }
-    EXPECT_EQ(vetor[2].numero, 2);
-    std::free(vetor);
-
-    for (const std::int32_t quantidade : {0, -1, INT32_MIN}) {
-        SCOPED_TRACE(quantidade);
+    struct Caso {
+        std::int32_t quantidade;
+        std::size_t bytes;
+        bool sem_memoria;
+    };
+    constexpr std::size_t R = sizeof(Estrutura);
+    for (const Caso caso : {Caso{1, R, false}, Caso{3, 3 * R, false}, Caso{3, 3 * R, true},
+                            Caso{INT32_MAX, R * INT32_MAX, true}, Caso{0, 0, false},
+                            Caso{-1, 0, false}, Caso{INT32_MIN, 0, false}}) {
+        SCOPED_TRACE(testing::Message()
+                     << caso.quantidade << (caso.sem_memoria ? ", no memory" : ""));
+        EXPECT_EQ(tamanho_do_vetor(caso.quantidade), caso.bytes);
         Estrutura qualquer{};
-        Estrutura *nada = &qualquer; // not null, to see it overwritten
-        aloca_structs(&nada, quantidade);
-        EXPECT_EQ(nada, nullptr);
+        Estrutura *vetor = &qualquer; // not null, to see it overwritten
+        falha_na_alocacao(caso.sem_memoria ? 1 : 0);
+        aloca_structs(&vetor, caso.quantidade);
+        falha_na_alocacao(0);
+        ASSERT_EQ(vetor != nullptr, caso.bytes > 0 && !caso.sem_memoria);
+        if (vetor != nullptr) {
+            EXPECT_GE(malloc_usable_size(vetor), caso.bytes);
+        }
+        std::free(vetor);
     }
 }
 
 // Names are never printed, so only a look at the records shows how the
-// dialogue stored them: each run reads its records from a file, in-process.
+// dialogue stored them: each run reads its records from a file, in-process,
+// and its output ends with the last record's line.
 TEST(DialogoRegistros, StoresEachNameAndNumber) {
     struct Caso {
         const char *nome;
         std::string entrada;
         std::vector<std::pair<std::string, std::int32_t>> registros; // nome, numero halved
     };
-    const std::vector<Caso> casos = {
+    std::vector<Caso> casos = {
         {"19 bytes kept whole", "1\n8\nabcdefghijklmnopqrs\n", {{"abcdefghijklmnopqrs", 4}}},
         {"a longer line cut before a character that does not fit",
          "1\n7\nabcdefghijklmnopqr\xc3\xa7\xc3\xa3o e mais\n",
          {{"abcdefghijklmnopqr", 7}}},
         {"an empty line, then a name", "2\n-6\n\n3\nbeto\n", {{"", -3}, {"beto", 3}}},
         {"a last line without its end", "1\n0\nana", {{"ana", 0}}},
+        {"an array of over 2 MiB, whose pages are advised huge", "100000\n", {}},
     };
+    for (int i = 0; i < 100'000; ++i) {
+        casos.back().entrada += "-2\nx\n";
+        casos.back().registros.emplace_back("x", -1);
+    }
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.nome);
         const int arquivo = memfd_create("entrada", 0);
         ASSERT_EQ(write(arquivo, caso.entrada.data(), caso.entrada.size()),
                   static_cast<ssize_t>(caso.entrada.size()));
         ASSERT_EQ(lseek(arquivo, 0, SEEK_SET), 0);
-        const int nada = open("/dev/null", O_WRONLY);
+        const int saida = memfd_create("saida", 0);
         auto console = std::make_unique<Console>();
-        inicia_console(console.get(), "teste", arquivo, nada);
+        inicia_console(console.get(), "teste", arquivo, saida);
 
         std::int32_t quantidade = 0;
         ASSERT_TRUE(pergunta_quantidade(console.get(), &quantidade));
         ASSERT_EQ(quantidade, static_cast<std::int32_t>(caso.registros.size()));
         std::vector<Estrutura> vetor = registros(std::vector<std::int32_t>(caso.registros.size()));
         EXPECT_EQ(completa_dialogo(console.get(), vetor.data(), quantidade), EXIT_SUCCESS);
-        for (std::size_t i = 0; i < vetor.size(); ++i) {
+        for (std::size_t i = 0; i < vetor.size() && !HasFailure(); ++i) { // the first is enough
             EXPECT_EQ(vetor[i].nome, caso.registros[i].first) << "record " << i;
             EXPECT_EQ(vetor[i].numero, caso.registros[i].second) << "record " << i;
         }
-        close(nada);
+        ASSERT_TRUE(esvazia_saida(&console->saida));
+        const std::string ultima = "\nnumero da " + std::to_string(vetor.size()) +
+                                   "a estrutura: " + std::to_string(vetor.back().numero);
+        std::string fim(ultima.size(), '\0');
+        EXPECT_EQ(pread(saida, fim.data(), fim.size(), lseek(saida, 0, SEEK_END) - fim.size()),
+                  static_cast<ssize_t>(fim.size()));
+        EXPECT_EQ(fim, ultima);
+        close(saida);
         close(arquivo);
     }
 }

@@ -23,11 +23,14 @@ printf '#!/bin/sh\n' >"$raiz/caminho/clear"
 chmod +x "$raiz/caminho/clear"
 
 # Runs the installed program $1 with the input $2 and expects status 0 and the
-# text $3 in its output.
+# text $3 in its output. The output goes to a file of at most 1 MiB, so a
+# program that never stops writing ends there (SIGXFSZ) instead of filling the
+# shell's memory.
 sessao() {
     [ -x "$prefixo/bin/$1" ] || falha "$1 is not installed in bin/"
-    saida=$(printf '%b' "$2" | PATH="$raiz/caminho:$PATH" "$prefixo/bin/$1") ||
-        falha "$1 ended with status $?"
+    printf '%b' "$2" | (ulimit -f 2048 && PATH="$raiz/caminho:$PATH" exec "$prefixo/bin/$1") \
+        >"$raiz/saida" || falha "$1 ended with status $?"
+    saida=$(cat "$raiz/saida")
     case $saida in
     *"$3"*) ;;
     *) falha "$1 did not write '$3'; it wrote: $saida" ;;
