@@ -1,16 +1,13 @@
 """Runs a console program as a person would: its input fed through a pipe (subprocess) or typed
-at a pseudo-terminal (pexpect), its output captured byte for byte.
-
-Each program runs in a process group of its own, every signal at its default, its address space
-under SESSAO_MEMORIA bytes (0: no limit, for the sanitizers), each file it writes under 64 MiB;
-it dies with the test process. A session still running 20 s after its start, or writing over
-64 MiB, fails its test; however it ends, its group is killed. With SESSAO_ENVOLTORIO set, the
-program runs under that command (valgrind, say).
-"""
+at a pseudo-terminal (pexpect), its output captured byte for byte. Each program runs in a process
+group of its own, every signal at its default, its address space under SESSAO_MEMORIA bytes (0:
+unlimited, for the sanitizers), its files under 64 MiB, and dies with the test process. A session
+still running 20 s after its start, or writing over 64 MiB, fails its test; however it ends, its
+group is killed. With SESSAO_ENVOLTORIO set, the program runs under that command (valgrind, say)."""
+import collections
 import contextlib
 import ctypes
 import dataclasses
-import functools
 import os
 import resource
 import select
@@ -25,21 +22,28 @@ import pexpect
 import pytest
 
 PASTA = os.environ.get("PASTA_BUILD") or os.path.join(os.path.dirname(__file__), "..", "build")
+# The programs of the build; a *_falha one has the malloc failure switch.
+PROGRAMAS = {n: os.path.join(PASTA, n) for n in ("user", "halver", "halver_alloc")}
+PROGRAMAS |= {f"{n}_falha": os.path.join(PASTA, "tests", f"{n}_falha") for n in PROGRAMAS}
 ENVOLTORIO = shlex.split(os.environ.get("SESSAO_ENVOLTORIO", ""))
 MEMORIA = int(os.environ.get("SESSAO_MEMORIA", 256 << 20))
 LIMITE, LIMITE_PROMPT = 20, 10  # s: a session's whole run; a prompt's wait after the last answer
 LIMITE_SAIDA = 64 << 20  # bytes a session may write, output and error together
 ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late answers; socket pieces; a leaving reader's bytes
-MARCA_CLEAR = "<CLEAR>"  # what the stand-in clear, written by the configure, writes
+# PATH with the stand-in clear, written there by the configure, first.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
+# What the program wrote on standard output and (through a pipe) standard error, its exit status
+# (128 + the signal that ended it), and what it left unread of an "arquivo" input.
+Sessao = collections.namedtuple("Sessao", "saida status erro resto")
+
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: everything typed, all the program must write and end with, and how
-    it is connected when not through the usual pipes (or terminal)."""
+    """A scripted session: all typed, all the program must write and end with, and how it is
+    connected when not through the usual pipes or terminal (a terminal cuts lines over 4 KiB)."""
 
     nome: str = ""
     entrada: str | list = ""  # with origem "soquete": the pieces sent
@@ -47,14 +51,13 @@ class Transcricao:
     status: int = 0
     erro: str = ""  # all it must write on standard error (through a pipe)
     resto: str = ""  # with origem "arquivo": what it must leave unread
-    terminal: bool = True  # False where a terminal would cut a line longer than 4 KiB
     # "atrasada": a pipe left non-blocking, the input written ATRASO s after espera shows;
-    # "arquivo": a seekable file holding the input; "caminho": the file or folder caminho;
-    # "fechada": descriptor 0 closed; "soquete": a socket whose peer sends the pieces
-    # INTERVALO s apart, then resets it, so that the next read fails with ECONNRESET.
+    # "arquivo": a seekable file; "caminho": the file or folder caminho; "fechada": descriptor
+    # 0 closed; "soquete": a socket whose peer sends the pieces INTERVALO s apart, then resets
+    # the connection, so that the read after them fails with ECONNRESET.
     origem: str = "pipe"
-    # "cheio": /dev/full; "fechado": descriptor 1 closed; "breve": a pipe whose reader takes
-    # BREVE bytes and leaves, as `| head -c 10`.
+    # "cheio": /dev/full; "fechado": descriptor 1 closed; "breve": a reader that takes BREVE
+    # bytes and leaves, as `| head -c 10`.
     destino: str = "pipe"
     espera: str = ""
     caminho: str = ""
@@ -64,73 +67,50 @@ class Transcricao:
         return self.nome
 
 
-@dataclasses.dataclass
-class Sessao:
-    saida: bytes  # everything the program wrote, in order
-    status: int  # its exit status, or 128 + the signal that ended it
-    erro: bytes  # what it wrote on standard error (through a pipe only)
-    resto: bytes  # with origem "arquivo": what the next reader of the file gets
-
-
-def programa(nome):
-    """The path of a program of the build; a *_falha one has the malloc failure switch."""
-    return os.path.join(PASTA, "tests" if nome.endswith("_falha") else "", nome)
-
-
-def _prepara(pai, pilha, fechar, terminal):
-    """In the child before the exec: a command as a shell starts one, within the limits."""
+def _prepara(a, terminal):
+    """In the child before the exec: a command as a shell starts one, connected as a says."""
     ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: it dies with the tests
-    if os.getppid() != pai:
-        os._exit(127)
     for sinal in signal.valid_signals() - {signal.SIGKILL, signal.SIGSTOP}:
         signal.signal(sinal, signal.SIG_DFL)
     signal.pthread_sigmask(signal.SIG_SETMASK, ())
-    for limite, valor in ((resource.RLIMIT_AS, MEMORIA or _AS[0]), (resource.RLIMIT_STACK, pilha),
-                          (resource.RLIMIT_FSIZE, LIMITE_SAIDA)):
+    for limite, valor in ((resource.RLIMIT_AS, MEMORIA or _AS[0]),
+                          (resource.RLIMIT_STACK, a.pilha), (resource.RLIMIT_FSIZE, LIMITE_SAIDA)):
         if valor:
             resource.setrlimit(limite, (valor, resource.getrlimit(limite)[1]))
-    for fd in fechar:
+    if a.origem == "caminho":
+        os.dup2(os.open(a.caminho, os.O_RDONLY), 0)
+    if a.destino == "cheio":
+        os.dup2(os.open("/dev/full", os.O_WRONLY), 1)
+    for fd in [0] * (a.origem == "fechada") + [1] * (a.destino == "fechado"):
         os.close(fd)
+    if a.origem == "atrasada":
+        os.set_blocking(0, False)
     if terminal:  # line by line, without echo, line ends written as they are (no \r added)
-        modo = termios.tcgetattr(0)
-        modo[1] &= ~termios.OPOST
-        modo[3] = (modo[3] | termios.ICANON) & ~(termios.ECHO | termios.ECHONL)
-        termios.tcsetattr(0, termios.TCSANOW, modo)
+        m = termios.tcgetattr(0)
+        m[1], m[3] = m[1] & ~termios.OPOST, m[3] & ~(termios.ECHO | termios.ECHONL) | termios.ICANON
+        termios.tcsetattr(0, termios.TCSANOW, m)
 
 
-def _recolhe(pid, terminou, prazo):
-    """Waits until prazo for the program to end (terminou() reaps it and says so), then kills
-    whatever is left of its process group. False when it had not ended by then."""
-    while not terminou() and time.monotonic() < prazo:
-        time.sleep(0.001)
-    a_tempo = terminou()
-    with contextlib.suppress(ProcessLookupError):
-        os.killpg(pid, signal.SIGKILL)
-    while not terminou():
-        time.sleep(0.001)
-    return a_tempo
-
-
-def _conversa(escreve, canais, roteiro, prazo):
-    """Writes each answer of roteiro [(espera, delay, answer)] to escreve once espera has shown
-    in the first canal since the last answer and the delay has passed (None: the input's end),
-    while reading each canal [file, text, bytes it takes] until it ends. Gives the answers left."""
-    pendente, desde, visto, total, tela, inicio = b"", 0, None, 0, canais[0][1], time.monotonic()
-    while canais:
-        agora = time.monotonic()
-        if agora >= prazo:
+def _conversa(escreve, canais, roteiro, terminou, prazo):
+    """Until the program has ended and each of canais [file, text, most bytes taken] has been
+    read to its end, writes each answer of roteiro [(espera, delay, answer or None: the end)] to
+    escreve once espera has shown in the first canal since the last answer and the delay has
+    passed. Gives the answers left."""
+    pendente, desde, quando, total, inicio, tela = b"", 0, None, 0, time.monotonic(), canais[0][1]
+    while canais or not terminou():
+        if (agora := time.monotonic()) >= prazo:
             pytest.fail(f"the program did not end within {LIMITE} s of its start; killed")
-        if not escreve.closed and not pendente and roteiro:
+        if escreve and not escreve.closed and not pendente and roteiro:
             espera, atraso, resposta = roteiro[0]
-            if visto is None and (achado := tela.find(espera.encode(), desde)) >= 0:
-                desde, visto = achado + len(espera.encode()), agora
-            elif visto is None and agora > inicio + LIMITE_PROMPT:
-                pytest.fail(f"{espera!r} was not on the screen within {LIMITE_PROMPT} s; killed. "
-                            f"The screen since the last answer ends {bytes(tela[desde:][-200:])!r}")
-            if visto is not None and agora >= visto + atraso:
+            if quando is None and (achado := tela.find(espera.encode(), desde)) >= 0:
+                desde, quando = achado + len(espera.encode()), agora + atraso
+            elif quando is None and agora > inicio + LIMITE_PROMPT:
+                pytest.fail(f"{espera!r} not on the screen within {LIMITE_PROMPT} s; killed. "
+                            f"The screen ends {bytes(tela[-200:])!r}")
+            if quando is not None and agora >= quando:
+                roteiro, quando, inicio, pendente = roteiro[1:], None, agora, (resposta or "").encode()
                 if resposta is None:
                     escreve.close()
-                roteiro, visto, inicio, pendente = roteiro[1:], None, agora, (resposta or "").encode()
         livres = [escreve] if pendente else []
         prontos, livres, _ = select.select([c[0] for c in canais], livres, [], 0.01)
         try:
@@ -143,8 +123,7 @@ def _conversa(escreve, canais, roteiro, prazo):
             except OSError:  # the end of a terminal reads as EIO
                 bloco = b""
             canal[1] += bloco
-            total += len(bloco)
-            if total > LIMITE_SAIDA:
+            if (total := total + len(bloco)) > LIMITE_SAIDA:
                 pytest.fail(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
             if not bloco or len(canal[1]) >= canal[2]:
                 del canal[1][canal[2]:]
@@ -153,118 +132,93 @@ def _conversa(escreve, canais, roteiro, prazo):
     return roteiro
 
 
-def _sessao(programa, ambiente, a, roteiro, terminal):
-    """Runs programa connected as a says, or with all three descriptors a pseudo-terminal,
-    typing roteiro (see _conversa); gives the Sessao and the answers left untyped."""
+def executa(programa, entrada, modo="pipe", a=Transcricao(), ambiente=()):
+    """Runs programa through a pipe, connected as a says, or at a terminal; PATH has the stand-in
+    clear first and ambiente adds to the environment. Types entrada, then ends the input (Ctrl-D
+    at a terminal, a second after a line without its end); or, at a terminal, a dialogue
+    [(prompt, answer)], each answer typed only once its prompt has shown since the last one."""
     comando, ambiente = ENVOLTORIO + [programa], {**os.environ, "PATH": CAMINHO, **dict(ambiente)}
-    saida, erro, arquivo, fechar, prazo = bytearray(), bytearray(), None, [], time.monotonic() + LIMITE
-    prepara = functools.partial(_prepara, os.getpid(), a.pilha, fechar, terminal)
+    roteiro = [(a.espera, ATRASO * (a.origem == "atrasada"), entrada), ("", 0, None)]
+    if modo == "terminal" and isinstance(entrada, list):
+        roteiro = [(espera, 0, resposta) for espera, resposta in entrada]
+    elif modo == "terminal":
+        roteiro = [("", 0, entrada + "\x04" * (1 if entrada.endswith("\n") or not entrada else 2))]
+    elif a.origem == "soquete":
+        roteiro = [("", INTERVALO, pedaco) for pedaco in entrada] + [("", 0, None)]
+    saida, erro, prazo, arquivo = bytearray(), bytearray(), time.monotonic() + LIMITE, None
+    prepara, entra, escreve = lambda: _prepara(a, modo == "terminal"), subprocess.PIPE, None
     with contextlib.ExitStack() as fim:
-        def abre(fd, modo="rb"):  # one of the harness's descriptors, closed at the end at the latest
-            return fim.enter_context(open(fd, modo, buffering=0))
-
-        if terminal:
+        if modo == "terminal":
             filho = pexpect.spawn(comando[0], comando[1:], env=ambiente, preexec_fn=prepara)
             fim.callback(filho.close)
             filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
-            escreve, tela = abre(os.dup(filho.child_fd), "wb"), abre(os.dup(filho.child_fd))
+            escreve, tela = (open(filho.child_fd, m, 0, closefd=False) for m in ("wb", "rb"))
             canais, terminou = [[tela, saida, 1 << 62]], lambda: not filho.isalive()
         else:
-            canos = [(abre(le), abre(es, "wb")) for le, es in (os.pipe() for _ in range(3))]
-            (entra, escreve), (le_saida, sai), (le_erro, sai_erro) = canos
-            dele = [entra, sai, sai_erro]  # the child's ends, closed here once it has them
-            os.set_blocking(entra.fileno(), a.origem != "atrasada")
             if a.origem == "soquete":
-                nosso, deles = socket.socketpair()
-                deles.send(b"!")  # unread at the harness's end: closing that end resets the link
-                entra, escreve = abre(deles.detach()), abre(nosso.detach(), "wb")
-                dele.append(entra)
+                nosso, entra = map(fim.enter_context, socket.socketpair())
+                entra.send(b"!")  # unread at the harness's end: closing that end resets the link
+                escreve = fim.enter_context(open(nosso.detach(), "wb", 0))
             elif a.origem == "arquivo":  # its offset is shared, as by two commands of one shell
-                entra = arquivo = abre(os.memfd_create("entrada"), "wb+")
-                arquivo.write(a.entrada.encode())
+                entra = arquivo = fim.enter_context(open(os.memfd_create("entrada"), "wb+", 0))
+                arquivo.write(entrada.encode())
                 arquivo.seek(0)
-            elif a.origem == "caminho":  # kept to the end: a folder cannot be a Python file
-                fim.callback(os.close, entra := os.open(a.caminho, os.O_RDONLY))
-            if a.destino == "cheio":
-                dele.append(sai := abre(os.open("/dev/full", os.O_WRONLY), "wb"))
-            fechar += [0] * (a.origem == "fechada") + [1] * (a.destino == "fechado")
-            filho = subprocess.Popen(comando, stdin=entra, stdout=sai, stderr=sai_erro,
-                                     env=ambiente, process_group=0, preexec_fn=prepara)
-            for ponta in dele:
-                ponta.close()
-            canais = [[le_saida, saida, BREVE if a.destino == "breve" else 1 << 62],
-                      [le_erro, erro, 1 << 62]]
+            filho = fim.enter_context(subprocess.Popen(
+                comando, 0, stdin=entra, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                env=ambiente, process_group=0, preexec_fn=prepara))
+            escreve = escreve or filho.stdin
+            canais = [[filho.stdout, saida, BREVE if a.destino == "breve" else 1 << 62],
+                      [filho.stderr, erro, 1 << 62]]
             terminou = lambda: filho.poll() is not None  # noqa: E731
-        os.set_blocking(escreve.fileno(), False)
+        if escreve:
+            os.set_blocking(escreve.fileno(), False)
         try:
-            roteiro = _conversa(escreve, canais, roteiro, prazo)
-            if not _recolhe(filho.pid, terminou, prazo):
-                pytest.fail(f"the program closed its output but ran on past {LIMITE} s; killed")
+            roteiro = _conversa(escreve, canais, roteiro, terminou, prazo)
         finally:
-            _recolhe(filho.pid, terminou, 0)
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(filho.pid, signal.SIGKILL)  # whatever is left of its group
+            while not terminou():  # which reaps it
+                time.sleep(0.001)
         resto = arquivo.read() if arquivo else b""
-    status = filho.exitstatus if terminal else filho.returncode
-    status = 128 + filho.signalstatus if terminal and status is None else status
-    return Sessao(bytes(saida), 128 - status if status < 0 else status, bytes(erro), resto), roteiro
-
-
-def executa(programa, entrada, modo="pipe", arranjo=Transcricao(), ambiente=()):
-    """Runs programa with entrada typed through a pipe or at a terminal, then the end of input
-    (Ctrl-D at a line's start; a second after a line without its end), connected as arranjo
-    says; PATH has the stand-in clear first, and ambiente adds to the environment."""
-    if modo == "terminal":
-        roteiro = [("", 0, entrada + ("\x04" if entrada.endswith("\n") or not entrada else "\x04\x04"))]
-    elif arranjo.origem == "soquete":
-        roteiro = [("", INTERVALO, p) for p in entrada] + [("", INTERVALO, None)]
-    else:
-        roteiro = [(arranjo.espera, ATRASO * (arranjo.origem == "atrasada"), entrada), ("", 0, None)]
-    return _sessao(programa, ambiente, arranjo, roteiro, modo == "terminal")[0]
-
-
-def dialoga(programa, trocas, ambiente=()):
-    """Runs programa at a terminal as a person does: types each answer of trocas [(prompt,
-    answer)] only once its prompt has shown since the last answer, then awaits the end."""
-    sessao, resto = _sessao(programa, ambiente, Transcricao(), [(e, 0, r) for e, r in trocas], True)
-    if resto:
-        pytest.fail(f"the program ended with status {sessao.status} before {resto[0][0]!r} showed")
-    return sessao
+    status = filho.returncode if modo == "pipe" else filho.exitstatus
+    status = 128 + filho.signalstatus if status is None else 128 - status if status < 0 else status
+    if roteiro and roteiro[0][0]:
+        pytest.fail(f"the program ended with status {status} before {roteiro[0][0]!r} showed")
+    return Sessao(bytes(saida), status, bytes(erro), resto)
 
 
 def confere(rotulo, obtido, esperado):
     """Fails when the bytes differ, with both lengths and a short excerpt of each around the
     first difference, never a diff that grows with the outputs."""
-    esperado = esperado.encode() if isinstance(esperado, str) else esperado
-    if obtido != esperado:
-        n = min(len(obtido), len(esperado))
-        i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
-        i = next((k for k in range(i, min(i + 4096, n)) if obtido[k] != esperado[k]), n)
-        pytest.fail(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected "
-                    f"{len(esperado)})\n     got: {obtido[max(0, i - 40):i + 40]!r}\n"
-                    f"expected: {esperado[max(0, i - 40):i + 40]!r}", pytrace=False)
+    if obtido == (esperado := esperado.encode() if isinstance(esperado, str) else esperado):
+        return
+    n = min(len(obtido), len(esperado))
+    i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
+    i = next((k for k in range(i, min(i + 4096, n)) if obtido[k] != esperado[k]), n)
+    pytest.fail(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
+                f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
+                f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}", pytrace=False)
 
 
 def confere_transcricao(programa, t):
-    """Runs t through a pipe and, when its arrangement and lines allow, at a terminal, and checks
-    each run. Under SESSAO_ENVOLTORIO a stack limit or a closed descriptor is passed over: the
-    command around the program gives it a stack of its own, and its own files (valgrind's log)
-    take the lowest free descriptor, the closed one."""
-    porque = ("a stack limit" if t.pilha else "a closed input" if t.origem == "fechada" else
-              "a closed output" if t.destino == "fechado" else None)
-    if ENVOLTORIO and porque:
-        pytest.skip(f"{porque} does not reach a program run under SESSAO_ENVOLTORIO")
-    for modo in ["pipe"] + ["terminal"] * (t.terminal and t.origem == t.destino == "pipe"):
+    """Runs t through a pipe and, when its arrangement and lines allow, at a terminal; checks each
+    run. Under SESSAO_ENVOLTORIO, whose command (valgrind) gives the program a stack of its own
+    and takes a closed descriptor for its own files, a stack limit or a closed one is skipped."""
+    if ENVOLTORIO and (t.pilha or "fechad" in t.origem + t.destino):
+        pytest.skip(f"{'a stack limit' if t.pilha else 'a closed descriptor'} does not reach a "
+                    "program run under SESSAO_ENVOLTORIO")
+    no_terminal = t.origem == t.destino == "pipe" and max(map(len, t.entrada.split("\n"))) < 4096
+    for modo in ["pipe"] + ["terminal"] * no_terminal:
         sessao = executa(programa, t.entrada, modo, t)
         confere(f"{t.nome} ({modo}): output", sessao.saida, t.saida)
         assert sessao.status == t.status, f"{t.nome} ({modo}): status"
-        if modo == "pipe":
-            confere(f"{t.nome}: standard error", sessao.erro, t.erro)
-            confere(f"{t.nome}: what is left in the file", sessao.resto, t.resto)
+        confere(f"{t.nome}: standard error", sessao.erro, t.erro if modo == "pipe" else "")
+        confere(f"{t.nome}: what is left in the file", sessao.resto, t.resto)
 
 
 def com_cada_alocacao_falhando(programa, entrada):
-    """Runs programa, built with the malloc failure switch, through a pipe: once with none failing,
-    which counts the run's allocations, then with each failing in turn ([n]: the n-th fails). A
-    first run that does not end through exit counts none."""
+    """Runs programa (with the malloc failure switch) through a pipe once with none failing, which
+    counts the allocations of a run ending through exit, then with each failing: [n], the n-th."""
     conta = {"FALHA_NA_ALOCACAO": "0", "CONTA_ALOCACOES_EM": "/dev/stderr"}  # no file anywhere
     sessoes = [executa(programa, entrada, ambiente=conta)]
     return sessoes + [executa(programa, entrada, ambiente={"FALHA_NA_ALOCACAO": str(n)})

@@ -4,10 +4,10 @@ import signal
 
 import pytest
 
-from sessao import Transcricao as T, programa
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, dialoga
+from sessao import PROGRAMAS, Transcricao as T
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
 
-PROGRAMAS = ["halver", "halver_alloc"]
+NOMES = ["halver", "halver_alloc"]
 TAMANHO = "Qual o tamanho do vetor de estruturas? "
 NOME = "\nDigite um nome: "
 SEPARADOR = "\n--------------\n\n"
@@ -68,7 +68,7 @@ TRANSCRICOES = [
       TAMANHO + registro(1) + registro(2) + registro(3) + resultado(1, 2) + resultado(2, 3)
       + resultado(3, 4)),
     T("a name far longer than any buffer", f"2\n4\n{'x' * 200_000}\n6\nb\n",
-      TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3), terminal=False),
+      TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3)),
     T("blank lines before a number are passed over", "\n\n1\n\n4\nana\n",
       TAMANHO + registro(1) + resultado(1, 2)),
     T("a last line without its line end", "1\n4\nana", TAMANHO + registro(1) + resultado(1, 2)),
@@ -111,29 +111,29 @@ def outras_ligacoes(nome):
     ]
 
 
-@pytest.mark.parametrize("nome", PROGRAMAS)
+@pytest.mark.parametrize("nome", NOMES)
 @pytest.mark.parametrize("t", TRANSCRICOES, ids=str)
 def test_transcript(nome, t):
-    confere_transcricao(programa(nome), t)
+    confere_transcricao(PROGRAMAS[nome], t)
 
 
-@pytest.mark.parametrize("nome, t", [(n, t) for n in PROGRAMAS for t in outras_ligacoes(n)],
+@pytest.mark.parametrize("nome, t", [(n, t) for n in NOMES for t in outras_ligacoes(n)],
                          ids=str)
 def test_other_inputs_and_outputs(nome, t):
-    confere_transcricao(programa(nome), t)
+    confere_transcricao(PROGRAMAS[nome], t)
 
 
-@pytest.mark.parametrize("nome", PROGRAMAS)
+@pytest.mark.parametrize("nome", NOMES)
 def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen(nome):
     """Each kind of wait: the count (asked again after a bad one), a number, a name."""
     trocas = [(TAMANHO, "x\n"), (TAMANHO, "2\n"), (numero(1), "10\n"), (NOME, "ana\n"),
               (numero(2), "7\n"), (NOME, "beto\n")]
-    sessao = dialoga(programa(nome), trocas)
+    sessao = executa(PROGRAMAS[nome], trocas, "terminal")
     confere("the dialogue's screen", sessao.saida, TAMANHO + DOIS_LIDOS)
     assert sessao.status == 0
 
 
-@pytest.mark.parametrize("nome", PROGRAMAS)
+@pytest.mark.parametrize("nome", NOMES)
 def test_every_allocation_fails_in_turn(nome):
     """Either program allocates its console, then, for a count above 0, its array. When the
     console fails nothing is read; when the array fails, the count prompt is followed by the
@@ -142,7 +142,7 @@ def test_every_allocation_fails_in_turn(nome):
     for entrada, alocacoes in [(DOIS, 2), ("x\n1\n4\nana", 2),
                                ("3\n4\nana\n", 2),  # the input ends before the second record
                                ("0\n", 1), ("-5\n", 1)]:  # a count of 0 or less: no array
-        sessoes = com_cada_alocacao_falhando(programa(nome + "_falha"), entrada)
+        sessoes = com_cada_alocacao_falhando(PROGRAMAS[nome + "_falha"], entrada)
         assert len(sessoes) - 1 == alocacoes, f"allocations of {entrada!r}"
         inteira = sessoes[0].saida
         sem_vetor = inteira[:inteira.rfind(TAMANHO.encode()) + len(TAMANHO)]

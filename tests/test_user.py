@@ -6,10 +6,11 @@ import signal
 
 import pytest
 
-from sessao import MARCA_CLEAR as C, Transcricao as T, programa
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, dialoga, executa
+from sessao import PROGRAMAS, Transcricao as T
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
 
-USER = programa("user")
+USER = PROGRAMAS["user"]
+C = "<CLEAR>"  # what the stand-in clear writes
 MENU = ("---------------- Qual a operacao? -----------------\n"
         "[1] - Inserir um elemento no inicio\n"
         "[2] - Inserir um elemento no final\n"
@@ -63,7 +64,7 @@ TRANSCRICOES = [
     T("end of input after an unknown answer", "9\n", TELA + TELA),
     T("a last line without its end", "6", TELA + C),
     T("an element line far longer than any buffer", "1\n" + "9" * 200_000 + "\n1\n\n5\n\n6\n",
-      TELA + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("1 ") + TELA + C, terminal=False),
+      TELA + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("1 ") + TELA + C),
 ]
 
 # Sessions connected otherwise than through an ordinary pipe or terminal.
@@ -103,7 +104,7 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
               (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (MENU, "4\n"),
               (REMOVENDO_FINAL + REMOVIDO, "\n"), (MENU, "5\n"), (lista("5 "), "\n"),
               (MENU, "abc\n"), (MENU, "6\n")]
-    assert dialoga(USER, trocas).status == 0
+    assert executa(USER, trocas, "terminal").status == 0
 
 
 def test_the_real_clear_clears_the_screen():
@@ -149,7 +150,7 @@ def test_every_allocation_fails_in_turn():
                    [(1, 10), (2, 20), (1, 5), (5,), (3,), (4,), (5,), (2, -7), (5,), (6,)],
                    [(2, 1), (4,), (1, 2), (3,), (5,)]]:  # emptied, refilled; input ends at the menu
         entrada, _, _, alocacoes = modelo(passos, 0)
-        sessoes = com_cada_alocacao_falhando(programa("user_falha"), entrada)
+        sessoes = com_cada_alocacao_falhando(PROGRAMAS["user_falha"], entrada)
         assert len(sessoes) - 1 == alocacoes, f"allocations of {entrada!r}"
         for n, sessao in enumerate(sessoes):
             _, saida, status, _ = modelo(passos, n)
