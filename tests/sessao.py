@@ -8,6 +8,7 @@ import collections
 import contextlib
 import ctypes
 import dataclasses
+import functools
 import os
 import resource
 import select
@@ -32,6 +33,8 @@ LIMITE_SAIDA = 64 << 20  # bytes a session may write, output and error together
 ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late answers; socket pieces; a leaving reader's bytes
 # PATH with the stand-in clear, written there by the configure, first.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
+# A failure shows its message alone: no traceback with the outputs' reprs.
+_falha = functools.partial(pytest.fail, pytrace=False)
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
@@ -99,16 +102,17 @@ def _conversa(escreve, canais, roteiro, terminou, prazo):
     pendente, desde, quando, total, inicio, tela = b"", 0, None, 0, time.monotonic(), canais[0][1]
     while canais or not terminou():
         if (agora := time.monotonic()) >= prazo:
-            pytest.fail(f"the program did not end within {LIMITE} s of its start; killed")
+            _falha(f"the program did not end within {LIMITE} s of its start; killed")
         if escreve and not escreve.closed and not pendente and roteiro:
             espera, atraso, resposta = roteiro[0]
             if quando is None and (achado := tela.find(espera.encode(), desde)) >= 0:
                 desde, quando = achado + len(espera.encode()), agora + atraso
             elif quando is None and agora > inicio + LIMITE_PROMPT:
-                pytest.fail(f"{espera!r} not on the screen within {LIMITE_PROMPT} s; killed. "
-                            f"The screen ends {bytes(tela[-200:])!r}")
+                _falha(f"{espera!r} not on the screen within {LIMITE_PROMPT} s; killed. "
+                       f"The screen ends {bytes(tela[-200:])!r}")
             if quando is not None and agora >= quando:
-                roteiro, quando, inicio, pendente = roteiro[1:], None, agora, (resposta or "").encode()
+                roteiro, quando, inicio = roteiro[1:], None, agora
+                pendente = (resposta or "").encode()
                 if resposta is None:
                     escreve.close()
         livres = [escreve] if pendente else []
@@ -124,7 +128,7 @@ def _conversa(escreve, canais, roteiro, terminou, prazo):
                 bloco = b""
             canal[1] += bloco
             if (total := total + len(bloco)) > LIMITE_SAIDA:
-                pytest.fail(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
+                _falha(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
             if not bloco or len(canal[1]) >= canal[2]:
                 del canal[1][canal[2]:]
                 canal[0].close()
@@ -183,7 +187,7 @@ def executa(programa, entrada, modo="pipe", a=Transcricao(), ambiente=()):
     status = filho.returncode if modo == "pipe" else filho.exitstatus
     status = 128 + filho.signalstatus if status is None else 128 - status if status < 0 else status
     if roteiro and roteiro[0][0]:
-        pytest.fail(f"the program ended with status {status} before {roteiro[0][0]!r} showed")
+        _falha(f"the program ended with status {status} before {roteiro[0][0]!r} showed")
     return Sessao(bytes(saida), status, bytes(erro), resto)
 
 
@@ -195,9 +199,9 @@ def confere(rotulo, obtido, esperado):
     n = min(len(obtido), len(esperado))
     i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
     i = next((k for k in range(i, min(i + 4096, n)) if obtido[k] != esperado[k]), n)
-    pytest.fail(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
-                f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
-                f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}", pytrace=False)
+    _falha(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
+           f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
+           f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}")
 
 
 def confere_transcricao(programa, t):
@@ -205,13 +209,14 @@ def confere_transcricao(programa, t):
     run. Under SESSAO_ENVOLTORIO, whose command (valgrind) gives the program a stack of its own
     and takes a closed descriptor for its own files, a stack limit or a closed one is skipped."""
     if ENVOLTORIO and (t.pilha or "fechad" in t.origem + t.destino):
-        pytest.skip(f"{'a stack limit' if t.pilha else 'a closed descriptor'} does not reach a "
-                    "program run under SESSAO_ENVOLTORIO")
+        pytest.skip(f"{t.nome}: {'a stack limit' if t.pilha else 'a closed descriptor'} does "
+                    "not reach a program run under SESSAO_ENVOLTORIO")
     no_terminal = t.origem == t.destino == "pipe" and max(map(len, t.entrada.split("\n"))) < 4096
     for modo in ["pipe"] + ["terminal"] * no_terminal:
         sessao = executa(programa, t.entrada, modo, t)
         confere(f"{t.nome} ({modo}): output", sessao.saida, t.saida)
-        assert sessao.status == t.status, f"{t.nome} ({modo}): status"
+        if sessao.status != t.status:
+            _falha(f"{t.nome} ({modo}): status {sessao.status}, expected {t.status}")
         confere(f"{t.nome}: standard error", sessao.erro, t.erro if modo == "pipe" else "")
         confere(f"{t.nome}: what is left in the file", sessao.resto, t.resto)
 

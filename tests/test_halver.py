@@ -88,7 +88,8 @@ TRANSCRICOES = [
 def outras_ligacoes(nome):
     """Sessions connected otherwise than through an ordinary pipe or terminal; the messages
     name the program."""
-    nao_escrita, nao_lida = f"{nome}: saida nao pode ser escrita: ", f"{nome}: entrada nao pode ser lida: "
+    nao_escrita = f"{nome}: saida nao pode ser escrita: "
+    nao_lida = f"{nome}: entrada nao pode ser lida: "
     muitos = "3000\n" + "".join(f"{i}\nnome\n" for i in range(1, 3001))  # 250 KB of prompts
     return [
         T("output to a full device", DOIS, "", 1, destino="cheio",
@@ -101,7 +102,8 @@ def outras_ligacoes(nome):
           origem="atrasada", espera=TAMANHO),
         T("a folder as input", "", TAMANHO, 1, origem="caminho", caminho="/",
           erro=nao_lida + "Is a directory\n"),
-        T("input closed", "", TAMANHO, 1, origem="fechada", erro=nao_lida + "Bad file descriptor\n"),
+        T("input closed", "", TAMANHO, 1, origem="fechada",
+          erro=nao_lida + "Bad file descriptor\n"),
         T("the lines after the last record are left to the next reader of the file",
           "1\n4\nana\nmais 1\nmais 2\n", TAMANHO + registro(1) + resultado(1, 2),
           resto="mais 1\nmais 2\n", origem="arquivo"),

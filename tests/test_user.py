@@ -108,7 +108,8 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
 
 
 def test_the_real_clear_clears_the_screen():
-    sessao = executa(USER, "6\n", "terminal", ambiente={"TERM": "xterm", "PATH": os.environ["PATH"]})
+    real = {"TERM": "xterm", "PATH": os.environ["PATH"]}
+    sessao = executa(USER, "6\n", "terminal", ambiente=real)
     limpa = b"\x1b[H\x1b[2J"
     assert sessao.status == 0
     assert sessao.saida.startswith(limpa), "the screen is not cleared at the start"
