@@ -1,9 +1,7 @@
 """Runs a console program as a person would: its input fed through a pipe (subprocess) or typed
-at a pseudo-terminal (pexpect), its output captured byte for byte. Each program runs in a process
-group of its own, every signal at its default, its address space under SESSAO_MEMORIA bytes (0:
-unlimited, for the sanitizers), its files under 64 MiB, and dies with the test process. A session
-still running 20 s after its start, or writing over 64 MiB, fails its test; however it ends, its
-group is killed. With SESSAO_ENVOLTORIO set, the program runs under that command (valgrind, say)."""
+at a pseudo-terminal (pexpect), its output captured byte for byte. Every session is bounded in
+time, output and memory (see _prepara and _conversa), and its process group killed however it
+ends. With SESSAO_ENVOLTORIO set, the program runs under that command (valgrind, say)."""
 import collections
 import contextlib
 import ctypes
@@ -55,12 +53,10 @@ class Transcricao:
     erro: str = ""  # all it must write on standard error (through a pipe)
     resto: str = ""  # with origem "arquivo": what it must leave unread
     # "atrasada": a pipe left non-blocking, the input written ATRASO s after espera shows;
-    # "arquivo": a seekable file; "caminho": the file or folder caminho; "fechada": descriptor
-    # 0 closed; "soquete": a socket whose peer sends the pieces INTERVALO s apart, then resets
-    # the connection, so that the read after them fails with ECONNRESET.
+    # "arquivo": a seekable file; "caminho": the file or folder caminho; "fechada": closed;
+    # "soquete": a socket whose peer sends the pieces INTERVALO s apart, then resets it.
     origem: str = "pipe"
-    # "cheio": /dev/full; "fechado": descriptor 1 closed; "breve": a reader that takes BREVE
-    # bytes and leaves, as `| head -c 10`.
+    # "cheio": /dev/full; "fechado": closed; "breve": a reader that leaves after BREVE bytes.
     destino: str = "pipe"
     espera: str = ""
     caminho: str = ""
@@ -71,7 +67,9 @@ class Transcricao:
 
 
 def _prepara(a, terminal):
-    """In the child before the exec: a command as a shell starts one, connected as a says."""
+    """In the child before the exec: a command as a shell starts one, in a process group of its
+    own, dying with the test process, its address space under SESSAO_MEMORIA bytes (0: unlimited,
+    for the sanitizers) and its files under 64 MiB, connected as a says."""
     ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: it dies with the tests
     for sinal in signal.valid_signals() - {signal.SIGKILL, signal.SIGSTOP}:
         signal.signal(sinal, signal.SIG_DFL)
@@ -98,7 +96,8 @@ def _conversa(escreve, canais, roteiro, terminou, prazo):
     """Until the program has ended and each of canais [file, text, most bytes taken] has been
     read to its end, writes each answer of roteiro [(espera, delay, answer or None: the end)] to
     escreve once espera has shown in the first canal since the last answer and the delay has
-    passed. Gives the answers left."""
+    passed. Fails at prazo, past LIMITE_SAIDA bytes or LIMITE_PROMPT s into a wait for espera;
+    gives the answers left."""
     pendente, desde, quando, total, inicio, tela = b"", 0, None, 0, time.monotonic(), canais[0][1]
     while canais or not terminou():
         if (agora := time.monotonic()) >= prazo:
