@@ -1,0 +1,169 @@
+"""user's sessions: transcripts through a pipe and at a terminal, other connections, dialogues
+typed prompt by prompt, the real clear, and every allocation failing in turn."""
+import collections
+import os
+import signal
+
+import pytest
+
+from sessao import PROGRAMAS, Transcricao as T
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
+
+USER = PROGRAMAS["user"]
+C = "<CLEAR>"  # what the stand-in clear writes
+MENU = ("---------------- Qual a operacao? -----------------\n"
+        "[1] - Inserir um elemento no inicio\n"
+        "[2] - Inserir um elemento no final\n"
+        "[3] - Remover um elemento no inicio\n"
+        "[4] - Remover um elemento no final\n"
+        "[5] - Imprimir a fila\n"
+        "[6] - Sair do programa\n"
+        "Operacao: ")
+NO_INICIO = "Qual elemento será inserido no incio? "
+NO_FINAL = "Qual elemento será inserido no final? "
+INSERIDO = "Elemento inserido\n"
+NAO_INSERIDO = "Erro:\n\tElemento não inserido\n"
+REMOVENDO_INICIO = "Removendo no inicio...\n"
+REMOVENDO_FINAL = "Removendo no final...\n"
+REMOVIDO = "Elemento foi removido\n"
+NAO_REMOVIDO = "Erro:\n\tElemento nao foi removido\n"
+TELA = C + MENU  # the screen after the start or an answer: cleared, then the menu
+RESET = "user: entrada nao pode ser lida: Connection reset by peer\n"
+
+
+def lista(elementos):
+    return "Deque:\n\t{ " + elementos + "}\n"
+
+
+TRANSCRICOES = [
+    T("leave at once", "6\n", TELA + C),
+    T("0 and 7 only bring the menu back", "0\n7\n6\n", TELA + TELA + TELA + C),
+    T("a negative answer asks again below", "-3\n6\n", TELA + MENU + C),
+    T("removals from an empty deque", "3\n\n4\n\n6\n",
+      TELA + REMOVENDO_INICIO + NAO_REMOVIDO + TELA + REMOVENDO_FINAL + NAO_REMOVIDO + TELA + C),
+    T("listing an empty deque", "5\n\n6\n", TELA + lista("") + TELA + C),
+    T("inserts at both ends", "1\n10\n\n2\n20\n\n1\n5\n\n5\n\n6\n",
+      TELA + NO_INICIO + INSERIDO + TELA + NO_FINAL + INSERIDO + TELA + NO_INICIO + INSERIDO
+      + TELA + lista("5 10 20 ") + TELA + C),
+    T("removals at both ends", "2\n1\n\n2\n2\n\n2\n3\n\n3\n\n4\n\n5\n\n6\n",
+      TELA + NO_FINAL + INSERIDO + TELA + NO_FINAL + INSERIDO + TELA + NO_FINAL + INSERIDO + TELA
+      + REMOVENDO_INICIO + REMOVIDO + TELA + REMOVENDO_FINAL + REMOVIDO + TELA + lista("2 ")
+      + TELA + C),
+    T("an element that is not a number is asked again", "1\nabc\n99999999999\n-4\n\n5\n\n6\n",
+      TELA + NO_INICIO + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("-4 ") + TELA + C),
+    T("a menu answer that is not a number asks again", "abc\n99999999999\n\n \n6\n",
+      TELA + MENU + MENU + C),
+    T("the rest of a line is dropped", "2 junk\n42 43\n\n5 5\nqualquer coisa\n6\n",
+      TELA + NO_FINAL + INSERIDO + TELA + lista("42 ") + TELA + C),
+    T("the 32-bit limits", "2\n2147483647\n\n2\n-2147483648\n\n5\n\n6\n",
+      TELA + NO_FINAL + INSERIDO + TELA + NO_FINAL + INSERIDO + TELA
+      + lista("2147483647 -2147483648 ") + TELA + C),
+    # The line a prompt left open is ended; the pause's is ended already.
+    T("end of input at the menu", "", TELA + "\n"),
+    T("end of input at an element", "1\n", TELA + NO_INICIO + "\n"),
+    T("end of input after a bad element", "2\nx\n", TELA + NO_FINAL + NO_FINAL + "\n"),
+    T("end of input at the pause", "3\n", TELA + REMOVENDO_INICIO + NAO_REMOVIDO),
+    T("end of input after an unknown answer", "9\n", TELA + TELA + "\n"),
+    T("a last line without its end", "6", TELA + C),
+    T("an element line far longer than any buffer", "1\n" + "9" * 200_000 + "\n1\n\n5\n\n6\n",
+      TELA + NO_INICIO + NO_INICIO + INSERIDO + TELA + lista("1 ") + TELA + C),
+]
+
+# Sessions connected otherwise than through an ordinary pipe or terminal.
+OUTRAS_LIGACOES = [
+    T("output to a full device", "1\n5\n\n6\n", "", 1, destino="cheio",
+      erro="user: saida nao pode ser escrita: No space left on device\n"),
+    T("output closed", "", "", 1, destino="fechado",
+      erro="user: saida nao pode ser escrita: Bad file descriptor\n"),
+    T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
+      TELA[:10], 128 + signal.SIGPIPE, destino="breve"),  # the menu again, 250 KB in all
+    T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
+      TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, origem="atrasada",
+      espera="Operacao: "),
+    T("a folder as input", "", TELA, 1, origem="caminho", caminho="/",
+      erro="user: entrada nao pode ser lida: Is a directory\n"),
+    T("input closed", "", TELA, 1, origem="fechada",
+      erro="user: entrada nao pode ser lida: Bad file descriptor\n"),
+    T("the lines after leaving are left to the next reader of the file",
+      "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", origem="arquivo"),
+    T("a 64 KiB stack", "1\n10\n\n5\n\n6\n",
+      TELA + NO_INICIO + INSERIDO + TELA + lista("10 ") + TELA + C, pilha=64 * 1024),
+    # A socket: each piece 0.4 s after the previous one, then the connection reset. A line
+    # that the failed read cut short is no answer, and nothing more is written.
+    T("a connection reset after an insertion", ["2\n", "20\n"], TELA + NO_FINAL + INSERIDO, 1,
+      origem="soquete", erro=RESET),
+    T("a connection reset in a menu answer", ["3"], TELA, 1, origem="soquete", erro=RESET),
+    T("a connection reset in an element", ["1\n", "7"], TELA + NO_INICIO, 1, origem="soquete",
+      erro=RESET),
+    T("a connection reset in the pause", ["5\n", "x"], TELA + lista(""), 1, origem="soquete",
+      erro=RESET),
+]
+
+
+@pytest.mark.parametrize("t", TRANSCRICOES + OUTRAS_LIGACOES, ids=str)
+def test_transcript(t):
+    confere_transcricao(USER, t)
+
+
+def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
+    """Each kind of wait: the menu, an element (asked again after a bad one), the pause after
+    an outcome and after a listing."""
+    trocas = [(MENU, "1\n"), (NO_INICIO, "5\n"), (INSERIDO, "\n"), (MENU, "2\n"),
+              (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (MENU, "4\n"),
+              (REMOVENDO_FINAL + REMOVIDO, "\n"), (MENU, "5\n"), (lista("5 "), "\n"),
+              (MENU, "abc\n"), (MENU, "6\n")]
+    assert executa(USER, trocas, "terminal").status == 0
+
+
+def test_the_real_clear_clears_the_screen():
+    real = {"TERM": "xterm", "PATH": os.environ["PATH"]}
+    sessao = executa(USER, "6\n", "terminal", ambiente=real)
+    limpa = b"\x1b[H\x1b[2J"
+    assert sessao.status == 0
+    assert sessao.saida.startswith(limpa), "the screen is not cleared at the start"
+    assert sessao.saida.find(limpa, len(limpa)) > 0, "the screen is not cleared on leaving"
+    assert MENU.encode() in sessao.saida
+
+
+def modelo(passos, falha):
+    """The input of a session of passos (a menu answer, then the element for 1 and 2), ending
+    after the last of them, and its output, status and allocations when the run's falha-th
+    allocation fails (0: none does). The console takes the first allocation, the deque the
+    second, then each insertion its node; one that fails leaves the deque as it was."""
+    if falha in (1, 2):
+        return "", "Erro:\n\t" + ("Console" if falha == 1 else "Deque") + " nao foi criado\n", 1, 0
+    entrada, saida, alocacoes, deque = "", TELA, 2, collections.deque()
+    for operacao, *elemento in passos:
+        entrada += f"{operacao}\n" + "".join(f"{e}\n" for e in elemento)
+        if operacao in (1, 2):
+            alocacoes += 1
+            saida += (NO_INICIO if operacao == 1 else NO_FINAL)
+            saida += NAO_INSERIDO if alocacoes == falha else INSERIDO
+            if alocacoes != falha:
+                (deque.appendleft if operacao == 1 else deque.append)(elemento[0])
+        elif operacao in (3, 4):
+            saida += REMOVENDO_INICIO if operacao == 3 else REMOVENDO_FINAL
+            saida += REMOVIDO if deque else NAO_REMOVIDO
+            if deque:
+                deque.popleft() if operacao == 3 else deque.pop()
+        elif operacao == 5:
+            saida += lista("".join(f"{e} " for e in deque))
+        entrada += "\n" * (operacao != 6)  # the pause
+        saida += C if operacao == 6 else TELA
+    return entrada, saida + "\n" * (passos[-1][0] != 6), 0, alocacoes  # ended at the menu
+
+
+def test_every_allocation_fails_in_turn():
+    pontos = 0
+    for passos in [[(6,)],
+                   [(1, 10), (2, 20), (1, 5), (5,), (3,), (4,), (5,), (2, -7), (5,), (6,)],
+                   [(2, 1), (4,), (1, 2), (3,), (5,)]]:  # emptied, refilled; input ends at the menu
+        entrada, _, _, alocacoes = modelo(passos, 0)
+        sessoes = com_cada_alocacao_falhando(PROGRAMAS["user_falha"], entrada)
+        assert len(sessoes) - 1 == alocacoes, f"allocations of {entrada!r}"
+        for n, sessao in enumerate(sessoes):
+            _, saida, status, _ = modelo(passos, n)
+            confere(f"{entrada!r} with allocation {n} failing", sessao.saida, saida)
+            assert sessao.status == status, f"{entrada!r} with allocation {n} failing"
+        pontos += len(sessoes) - 1
+    print(f"\nuser: {pontos} allocation points made to fail")
