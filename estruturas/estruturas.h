@@ -19,8 +19,8 @@ static_assert(sizeof(Estrutura::nome) == 20);
 [[nodiscard]] std::size_t tamanho_do_vetor(std::int32_t quantidade);
 
 // Stores in *saida a new, uninitialised block of quantidade records, or null
-// when quantidade is 0 or less or the block cannot be allocated. The caller frees the block with
-// std::free.
+// when quantidade is 0 or less or the block cannot be allocated. The caller
+// frees the block with std::free.
 void aloca_structs(Estrutura **saida, std::int32_t quantidade);
 
 // Replaces numero by numero divided by 2, rounding toward zero.
