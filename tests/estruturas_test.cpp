@@ -126,7 +126,7 @@ TEST(DialogoRegistros, StoresEachNameAndNumber) {
          {{"abcdefghijklmnopqr", 7}}},
         {"an empty line, then a name", "2\n-6\n\n3\nbeto\n", {{"", -3}, {"beto", 3}}},
         {"a last line without its end", "1\n0\nana", {{"ana", 0}}},
-        {"an array of over 2 MiB, whose pages are advised huge", "100000\n", {}},
+        {"100,000 records, their results far past one output block", "100000\n", {}},
     };
     for (int i = 0; i < 100'000; ++i) {
         casos.back().entrada += "-2\nx\n";
