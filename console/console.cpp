@@ -57,10 +57,13 @@ int fecha_console(Console *console, int status) {
     if (esvazia_saida(&console->saida) && close(console->saida.descritor) != 0 && errno != EINTR) {
         console->saida.erro = errno;
     }
+    // When both failed, both are told, the output first: it is what the
+    // person could not see.
     if (console->saida.erro != 0) {
         relata(console->programa, "saida nao pode ser escrita", console->saida.erro);
         status = EXIT_FAILURE;
-    } else if (console->entrada.erro != 0) {
+    }
+    if (console->entrada.erro != 0) {
         relata(console->programa, "entrada nao pode ser lida", console->entrada.erro);
         status = EXIT_FAILURE;
     }

@@ -18,8 +18,8 @@ bool recarrega(Entrada *entrada) {
     entrada->lido = 0;
     entrada->preenchido = 0;
     while (true) {
-        // Input that is there already needs no flush; a read that would wait
-        // for the person must find the prompt on the screen.
+        // Input known to be there already needs no flush; a read that may
+        // wait for the person must find the prompt on the screen.
         if (!espera_descritor(entrada->descritor, POLLIN, 0)) {
             if (entrada->saida != nullptr && !esvazia_saida(entrada->saida)) {
                 return false; // nobody sees what is asked

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <poll.h>
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 
 bool espera_descritor(int descritor, short evento, int milissegundos) {
@@ -12,8 +13,13 @@ bool espera_descritor(int descritor, short evento, int milissegundos) {
     do {
         prontos = poll(&espera, 1, milissegundos);
     } while (prontos < 0 && errno == EINTR);
-    // A poll that fails leaves the verdict to the read or write that follows.
-    return prontos != 0;
+    if (prontos < 0 && milissegundos != 0) {
+        // The readiness is unknown: the read or write that follows decides,
+        // and this pause keeps its retries from spinning.
+        constexpr timespec PAUSA{0, 10'000'000};
+        static_cast<void>(nanosleep(&PAUSA, nullptr));
+    }
+    return prontos > 0;
 }
 
 void inicia_saida(Saida *saida, int descritor) {

@@ -26,7 +26,10 @@ inline constexpr std::size_t DIGITOS_INT32 = 11;
 
 // Waits, for at most milissegundos (-1: for as long as it takes), until
 // descritor is ready for evento (POLLIN or POLLOUT), has failed or was closed
-// at the other end. Returns false when the time ran out first.
+// at the other end. Returns true only then: false when the time ran out first,
+// or when poll itself failed (the open-file limit lowered below one, say),
+// after a pause of a few milliseconds unless milissegundos is 0, so that a
+// caller that waits in a loop sleeps instead of spinning.
 [[nodiscard]] bool espera_descritor(int descritor, short evento, int milissegundos);
 
 // Prepares saida to write to descritor, with nothing waiting and no error.

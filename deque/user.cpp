@@ -3,8 +3,10 @@
 #include "deque.h"
 #include "menu.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <string_view>
+#include <sys/wait.h>
 
 namespace {
 
@@ -13,11 +15,19 @@ constexpr std::string_view DEQUE_NAO_CRIADO = "Erro:\n\tDeque nao foi criado\n";
 // Clears the terminal with the clear command; if it cannot run, the screen is
 // simply not cleared. What was written before must reach the screen first, and
 // when it cannot, there is no screen left to clear.
+//
+// While the command runs, this program ignores SIGINT and SIGQUIT, so a Ctrl-C
+// or Ctrl-\ typed then ends only the command. When it ended so, the program
+// ends as that signal would have ended it; any other result changes nothing.
 void limpa_tela(Saida *saida) {
-    if (esvazia_saida(saida)) {
-        // The clear command knows the terminal; its result changes nothing here.
-        // NOLINTNEXTLINE(cert-env33-c): a fixed command, found on PATH as a shell would.
-        [[maybe_unused]] const int resultado = std::system("clear");
+    if (!esvazia_saida(saida)) {
+        return;
+    }
+    // NOLINTNEXTLINE(cert-env33-c): a fixed command, found on PATH as a shell would.
+    const int resultado = std::system("clear");
+    if (resultado != -1 && WIFSIGNALED(resultado) &&
+        (WTERMSIG(resultado) == SIGINT || WTERMSIG(resultado) == SIGQUIT)) {
+        static_cast<void>(std::raise(WTERMSIG(resultado)));
     }
 }
 

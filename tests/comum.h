@@ -4,7 +4,9 @@
 // file (bounded, like every file of a test binary, by tests/limites.cpp).
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
@@ -27,6 +29,15 @@ inline testing::AssertionResult mesmo_texto(std::string_view obtido, std::string
            << "the texts differ from byte " << byte << " (" << obtido.size() << " bytes against "
            << esperado.size() << " expected); from byte " << inicio << ":\n  obtained "
            << trecho(obtido) << "\n  expected " << trecho(esperado);
+}
+
+// A new plain record whose bytes are all 0xA5, as a reused heap block's may be,
+// so that a setup that leaves a field as it found it shows.
+template <typename T>
+std::unique_ptr<T> bloco_sujo() {
+    auto bloco = std::make_unique_for_overwrite<T>();
+    std::memset(static_cast<void *>(bloco.get()), 0xA5, sizeof(T));
+    return bloco;
 }
 
 // What chamada writes to descritor, through stdio or not.

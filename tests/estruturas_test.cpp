@@ -1,3 +1,4 @@
+#include "comum.h"
 #include "dialogo.h"
 #include "estruturas.h"
 #include "falha_malloc.h"
@@ -139,7 +140,7 @@ TEST(DialogoRegistros, StoresEachNameAndNumber) {
                   static_cast<ssize_t>(caso.entrada.size()));
         ASSERT_EQ(lseek(arquivo, 0, SEEK_SET), 0);
         const int saida = memfd_create("saida", 0);
-        auto console = std::make_unique<Console>();
+        auto console = bloco_sujo<Console>();
         inicia_console(console.get(), "teste", arquivo, saida);
 
         std::int32_t quantidade = 0;
