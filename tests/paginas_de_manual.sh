@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the manual pages of a folder. groff formats each page with no warning;
-# man shows each, links included, at 60 and at 80 columns with no error, no
-# word broken by a hyphen at a line end and no no-break space; and the terminal
+# man shows each at every width from 60 to 160 columns (links at 80) with no
+# error, no word broken by a hyphen at a line end, no no-break space, and no
+# text that the page sets in bold with its spaces stretched apart; and the terminal
 # session in halver.1, as man shows it in a UTF-8 locale and in the C locale, is
 # what halver and halver_alloc write for the page's own scripted session, each
 # answer shown after its prompt as a terminal's echo shows it. Without man only
@@ -35,9 +36,18 @@ if ! command -v man >/dev/null; then
     exit $status
 fi
 
+# The page's own multi-word texts in bold (.B "...", .BR "..." ...), \ as a space.
+textos_em_negrito() {
+    sed -n 's/^\.\(B\|BR\|BI\|IB\) "\([^"]*[ ][^"]*\|[^"]*\\ [^"]*\)".*/\2/p' "$1" |
+        sed 's/\\ / /g; s/\\-/-/g; s/\\&//g'
+}
+
 for pagina in "$paginas"/*.1; do
     nome=$(basename "$pagina")
-    for colunas in 60 80; do
+    larguras=$(seq 60 160)
+    [ -L "$pagina" ] && larguras=80
+    textos_em_negrito "$pagina" >"$pasta/textos"
+    for colunas in $larguras; do
         texto=$pasta/$nome.$colunas
         if ! MANWIDTH=$colunas man -l "$pagina" >"$texto" 2>"$pasta/erros" || [ -s "$pasta/erros" ]; then
             erro "man -l $pagina fails at $colunas columns: $(cat "$pasta/erros")"
@@ -48,6 +58,16 @@ $quebras"
         # Copied text would carry it.
         grep -q "$(printf '\302\240')" "$texto" &&
             erro "$nome shows a no-break space at $colunas columns"
+        # Each text, its words matched across any run of spaces, must show as written.
+        esticados=$(awk 'FNR == NR {
+                texto[++n] = $0; t = $0; gsub(/[][\\.*+?(){}|^$]/, "\\\\&", t); gsub(/ /, " +", t); re[n] = t
+                next
+            }
+            { for (i = 1; i <= n; i++)
+                if (match($0, re[i]) && substr($0, RSTART, RLENGTH) != texto[i]) print substr($0, RSTART, RLENGTH) }
+            ' "$pasta/textos" "$texto")
+        [ -z "$esticados" ] || erro "$nome stretches its own texts at $colunas columns:
+$esticados"
     done
 done
 
