@@ -36,10 +36,10 @@ if ! command -v man >/dev/null; then
     exit $status
 fi
 
-# The page's own multi-word texts in bold (.B "...", .BR "..." ...), \ as a space.
+# The page's own multi-word texts in bold (.B a\ b, .B "a b", .BR "a b" ...), \ as a space.
 textos_em_negrito() {
-    sed -n 's/^\.\(B\|BR\|BI\|IB\) "\([^"]*[ ][^"]*\|[^"]*\\ [^"]*\)".*/\2/p' "$1" |
-        sed 's/\\ / /g; s/\\-/-/g; s/\\&//g'
+    sed -n 's/^\.\(B\|BR\|BI\|IB\) "\([^"]*[ ][^"]*\|[^"]*\\ [^"]*\)".*/\2/p
+            s/^\.B \([^"]*\\ .*\)$/\1/p' "$1" | sed 's/\\ / /g; s/\\-/-/g; s/\\&//g'
 }
 
 for pagina in "$paginas"/*.1; do
