@@ -6,8 +6,9 @@ import signal
 
 import pytest
 
-from sessao import PROGRAMAS, Transcricao as T
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
+from sessao import PROGRAMAS, Transcricao as T, no_terminal
+from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
 USER = PROGRAMAS["user"]
 C = "<CLEAR>"  # what the stand-in clear writes
@@ -71,31 +72,30 @@ TRANSCRICOES = [
 
 # Sessions connected otherwise than through an ordinary pipe or terminal.
 OUTRAS_LIGACOES = [
-    T("output to a full device", "1\n5\n\n6\n", "", 1, destino="cheio",
+    T("output to a full device", "1\n5\n\n6\n", "", 1, sai=cheio,
       erro="user: saida nao pode ser escrita: No space left on device\n"),
-    T("output closed", "", "", 1, destino="fechado",
+    T("output closed", "", "", 1, sai=fechado,
       erro="user: saida nao pode ser escrita: Bad file descriptor\n"),
     T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
-      TELA[:10], 128 + signal.SIGPIPE, destino="breve"),  # the menu again, 250 KB in all
+      TELA[:10], 128 + signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
     T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
-      TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, origem="atrasada",
-      espera="Operacao: "),
-    T("a folder as input", "", TELA, 1, origem="caminho", caminho="/",
+      TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, entra=atrasada("Operacao: ")),
+    T("a folder as input", "", TELA, 1, entra=pasta,
       erro="user: entrada nao pode ser lida: Is a directory\n"),
-    T("input closed", "", TELA, 1, origem="fechada",
+    T("input closed", "", TELA, 1, entra=fechada,
       erro="user: entrada nao pode ser lida: Bad file descriptor\n"),
     T("the lines after leaving are left to the next reader of the file",
-      "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", origem="arquivo"),
+      "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", entra=arquivo),
     T("a 64 KiB stack", "1\n10\n\n5\n\n6\n",
       TELA + NO_INICIO + INSERIDO + TELA + lista("10 ") + TELA + C, pilha=64 * 1024),
     # A socket: each piece 0.4 s after the previous one, then the connection reset. A line
     # that the failed read cut short is no answer, and nothing more is written.
     T("a connection reset after an insertion", ["2\n", "20\n"], TELA + NO_FINAL + INSERIDO, 1,
-      origem="soquete", erro=RESET),
-    T("a connection reset in a menu answer", ["3"], TELA, 1, origem="soquete", erro=RESET),
-    T("a connection reset in an element", ["1\n", "7"], TELA + NO_INICIO, 1, origem="soquete",
+      entra=soquete, erro=RESET),
+    T("a connection reset in a menu answer", ["3"], TELA, 1, entra=soquete, erro=RESET),
+    T("a connection reset in an element", ["1\n", "7"], TELA + NO_INICIO, 1, entra=soquete,
       erro=RESET),
-    T("a connection reset in the pause", ["5\n", "x"], TELA + lista(""), 1, origem="soquete",
+    T("a connection reset in the pause", ["5\n", "x"], TELA + lista(""), 1, entra=soquete,
       erro=RESET),
 ]
 
@@ -112,12 +112,12 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
               (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (MENU, "4\n"),
               (REMOVENDO_FINAL + REMOVIDO, "\n"), (MENU, "5\n"), (lista("5 "), "\n"),
               (MENU, "abc\n"), (MENU, "6\n")]
-    assert executa(USER, trocas, "terminal").status == 0
+    assert no_terminal(USER, trocas).status == 0
 
 
 def test_the_real_clear_clears_the_screen():
     real = {"TERM": "xterm", "PATH": os.environ["PATH"]}
-    sessao = executa(USER, "6\n", "terminal", ambiente=real)
+    sessao = no_terminal(USER, [("Operacao: ", "6\n")], ambiente=real)
     limpa = b"\x1b[H\x1b[2J"
     assert sessao.status == 0
     assert sessao.saida.startswith(limpa), "the screen is not cleared at the start"
