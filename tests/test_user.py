@@ -106,13 +106,15 @@ def test_transcript(t):
 
 
 def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
-    """Each kind of wait: the menu, an element (asked again after a bad one), the pause after
-    an outcome and after a listing."""
-    trocas = [(MENU, "1\n"), (NO_INICIO, "5\n"), (INSERIDO, "\n"), (MENU, "2\n"),
-              (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (MENU, "4\n"),
-              (REMOVENDO_FINAL + REMOVIDO, "\n"), (MENU, "5\n"), (lista("5 "), "\n"),
-              (MENU, "abc\n"), (MENU, "6\n")]
-    assert no_terminal(USER, trocas).status == 0
+    """Each kind of wait: the menu (asked again after a bad answer), an element (asked again
+    after a bad one), the pause after an outcome and after a listing."""
+    trocas = [(TELA, "1\n"), (NO_INICIO, "5\n"), (INSERIDO, "\n"), (TELA, "2\n"),
+              (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (TELA, "4\n"),
+              (REMOVENDO_FINAL + REMOVIDO, "\n"), (TELA, "5\n"), (lista("5 "), "\n"),
+              (TELA, "abc\n"), (MENU, "6\n")]
+    sessao = no_terminal(USER, trocas)
+    confere("the dialogue's screen", sessao.saida, "".join(p for p, _ in trocas) + C)
+    assert sessao.status == 0
 
 
 def test_the_real_clear_clears_the_screen():
