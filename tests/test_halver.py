@@ -103,6 +103,8 @@ def outras_ligacoes(nome):
         T("answers that arrive late at a non-blocking input", DOIS, DOIS_LIDOS,
           entra=atrasada(TAMANHO)),
         T("a folder as input", "", TAMANHO, 1, entra=pasta, erro=nao_lida + "Is a directory\n"),
+        T("a folder as input and a full device as output", "", "", 1, entra=pasta, sai=cheio,
+          erro=nao_escrita + "No space left on device\n" + nao_lida + "Is a directory\n"),
         T("input closed", "", TAMANHO, 1, entra=fechada, erro=nao_lida + "Bad file descriptor\n"),
         T("the lines after the last record are left to the next reader of the file",
           "1\n4\nana\nmais 1\nmais 2\n", TAMANHO + registro(1) + resultado(1, 2),
