@@ -28,9 +28,9 @@ MEMORIA = int(os.environ.get("SESSAO_MEMORIA", 256 << 20))
 LIMITE, LIMITE_PROMPT = 20, 10  # s: a session's whole run; a prompt's wait after the last answer
 LIMITE_SAIDA = 64 << 20  # bytes: each file the program writes, and all a terminal shows
 ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving reader's bytes
-# The end of input at a line's start, as a new terminal takes it (sendeof would copy the key of
-# the tests' own terminal).
-CTRL_D = "\x04"
+# Keys as a new terminal takes them (sendeof and sendintr would copy the tests' own terminal's):
+# the end of input at a line's start, SIGINT, SIGQUIT.
+CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
 # PATH with the stand-in clear, written there by the configure, first.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
 _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback

@@ -3,10 +3,11 @@ typed prompt by prompt, the real clear, and every allocation failing in turn."""
 import collections
 import os
 import signal
+import tempfile
 
 import pytest
 
-from sessao import PROGRAMAS, Transcricao as T, no_terminal
+from sessao import CTRL_BARRA, CTRL_C, PROGRAMAS, Transcricao as T, no_terminal
 from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
 from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
@@ -115,6 +116,20 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
     sessao = no_terminal(USER, trocas)
     confere("the dialogue's screen", sessao.saida, "".join(p for p, _ in trocas) + C)
     assert sessao.status == 0
+
+
+@pytest.mark.parametrize("tecla, sinal", [(CTRL_C, signal.SIGINT), (CTRL_BARRA, signal.SIGQUIT)],
+                         ids=["Ctrl-C", "Ctrl-backslash"])
+def test_a_key_that_kills_the_clearing_ends_user_as_that_signal(tecla, sinal):
+    """The key pressed while the screen is cleared after a pause: user writes nothing more."""
+    with tempfile.TemporaryDirectory() as lenta:  # a clear that lasts 2 s after its first run
+        with open(os.path.join(lenta, "clear"), "w") as clear:
+            clear.write(f"""#!/bin/sh\nprintf '{C}'\n[ -e "$0.1" ] && exec sleep 2\n: >"$0.1"\n""")
+        os.chmod(clear.name, 0o755)
+        sessao = no_terminal(USER, [(TELA, "5\n"), (lista(""), "\n"), (C, tecla)],
+                             ambiente={"PATH": lenta + ":" + os.environ["PATH"]})
+    confere("the screen", sessao.saida, TELA + lista("") + C)
+    assert sessao.status == 128 + sinal
 
 
 def test_the_real_clear_clears_the_screen():
