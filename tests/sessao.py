@@ -229,15 +229,17 @@ def _espera(filho, prompt, prazo):
     """Reads the screen until prompt, or its end (pexpect.EOF), shows; fails at prazo or
     LIMITE_PROMPT s from now."""
     limite = min(LIMITE_PROMPT, prazo - time.monotonic())
-    fim = prompt is pexpect.EOF
+    final = prompt is pexpect.EOF
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
-        filho.expect_exact(prompt if fim else prompt.encode(), max(limite, 0), 1 if fim else None)
+        filho.expect_exact(prompt if final else prompt.encode(), max(limite, 0),
+                           1 if final else None)
         return
     except pexpect.TIMEOUT:
         motivo = f"the program did not end within {LIMITE} s; killed"
         if limite == LIMITE_PROMPT:
-            motivo = (f"the program did not end within {LIMITE_PROMPT} s of the last answer" if fim
-                      else f"{prompt!r} not on the screen within {LIMITE_PROMPT} s") + "; killed"
+            motivo = (f"the program did not end within {LIMITE_PROMPT} s of the last answer"
+                      if final else f"{prompt!r} not on the screen within {LIMITE_PROMPT} s")
+            motivo += "; killed"
     except pexpect.EOF:
         _encerra(filho)
         estado = _status(os.waitstatus_to_exitcode(filho.status))
