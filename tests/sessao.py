@@ -1,19 +1,18 @@
-"""Runs a console program as a person would: its input fed through a pipe (subprocess) or typed
-at a pseudo-terminal (pexpect), its output captured byte for byte. Every session is bounded in
-time, output and memory (see _prepara and _conversa), and its process group killed however it
-ends. With SESSAO_ENVOLTORIO set, the program runs under that command (valgrind, say)."""
+"""Runs a console program at a pseudo-terminal (pexpect) or through pipes and other connections
+(subprocess), bounded in time, output and memory, under SESSAO_ENVOLTORIO's command if set."""
 import collections
 import contextlib
 import ctypes
 import dataclasses
 import functools
+import io
 import os
 import resource
-import select
 import shlex
 import signal
 import socket
 import subprocess
+import tempfile
 import termios
 import time
 
@@ -27,172 +26,238 @@ PROGRAMAS |= {f"{n}_falha": os.path.join(PASTA, "tests", f"{n}_falha") for n in 
 ENVOLTORIO = shlex.split(os.environ.get("SESSAO_ENVOLTORIO", ""))
 MEMORIA = int(os.environ.get("SESSAO_MEMORIA", 256 << 20))
 LIMITE, LIMITE_PROMPT = 20, 10  # s: a session's whole run; a prompt's wait after the last answer
-LIMITE_SAIDA = 64 << 20  # bytes a session may write, output and error together
-ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late answers; socket pieces; a leaving reader's bytes
+LIMITE_SAIDA = 64 << 20  # bytes: each file the program writes, and all a terminal shows
+ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving reader's bytes
+# Keys as a new terminal takes them (sendeof and sendintr would copy the tests' own terminal's):
+# the end of input at a line's start, SIGINT, SIGQUIT.
+CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
 # PATH with the stand-in clear, written there by the configure, first.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
-# A failure shows its message alone: no traceback with the outputs' reprs.
-_falha = functools.partial(pytest.fail, pytrace=False)
+_falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
-# What the program wrote on standard output and (through a pipe) standard error, its exit status
-# (128 + the signal that ended it), and what it left unread of an "arquivo" input.
-Sessao = collections.namedtuple("Sessao", "saida status erro resto")
+# Standard output (at a terminal, all the screen showed), the exit status (128 + the signal that
+# ended it) and, through pipes only, standard error and what was left unread of an arquivo input.
+Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(None, None))
 
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: all typed, all the program must write and end with, and how it is
-    connected when not through the usual pipes or terminal (a terminal cuts lines over 4 KiB)."""
+    """A scripted session: all typed, all the program must write and end with. entra and sai
+    connect it otherwise than through pipes (arrangements below), and then never at a terminal."""
 
-    nome: str = ""
-    entrada: str | list = ""  # with origem "soquete": the pieces sent
-    saida: str = ""
+    nome: str
+    entrada: str | list  # with soquete, the pieces sent
+    saida: str
     status: int = 0
-    erro: str = ""  # all it must write on standard error (through a pipe)
-    resto: str = ""  # with origem "arquivo": what it must leave unread
-    # "atrasada": a pipe left non-blocking, the input written ATRASO s after espera shows;
-    # "arquivo": a seekable file; "caminho": the file or folder caminho; "fechada": closed;
-    # "soquete": a socket whose peer sends the pieces INTERVALO s apart, then resets it.
-    origem: str = "pipe"
-    # "cheio": /dev/full; "fechado": closed; "breve": a reader that leaves after BREVE bytes.
-    destino: str = "pipe"
-    espera: str = ""
-    caminho: str = ""
+    erro: str = ""
+    resto: str = ""  # with arquivo, what it must leave unread
+    entra: object = None
+    sai: object = None
     pilha: int = 0  # when not 0, the soft limit on the program's stack, in bytes
 
     def __str__(self):
         return self.nome
 
 
-def _prepara(a, terminal):
-    """In the child before the exec: a command as a shell starts one, in a process group of its
-    own, dying with the test process, its address space under SESSAO_MEMORIA bytes (0: unlimited,
-    for the sanitizers) and its files under 64 MiB, connected as a says."""
-    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: it dies with the tests
+def _prepara(pilha, fecha=(), terminal=False):
+    """In the child before the exec: dying with the test process, signals at their defaults, no
+    core file, memory under MEMORIA (0: unlimited), files under LIMITE_SAIDA, stack under pilha."""
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
     for sinal in signal.valid_signals() - {signal.SIGKILL, signal.SIGSTOP}:
         signal.signal(sinal, signal.SIG_DFL)
     signal.pthread_sigmask(signal.SIG_SETMASK, ())
-    for limite, valor in ((resource.RLIMIT_AS, MEMORIA or _AS[0]),
-                          (resource.RLIMIT_STACK, a.pilha), (resource.RLIMIT_FSIZE, LIMITE_SAIDA)):
-        if valor:
-            resource.setrlimit(limite, (valor, resource.getrlimit(limite)[1]))
-    if a.origem == "caminho":
-        os.dup2(os.open(a.caminho, os.O_RDONLY), 0)
-    if a.destino == "cheio":
-        os.dup2(os.open("/dev/full", os.O_WRONLY), 1)
-    for fd in [0] * (a.origem == "fechada") + [1] * (a.destino == "fechado"):
+    pilha = pilha or resource.getrlimit(resource.RLIMIT_STACK)[0]
+    for limite, valor in ((resource.RLIMIT_AS, MEMORIA or _AS[0]), (resource.RLIMIT_CORE, 0),
+                          (resource.RLIMIT_FSIZE, LIMITE_SAIDA), (resource.RLIMIT_STACK, pilha)):
+        resource.setrlimit(limite, (valor, resource.getrlimit(limite)[1]))
+    for fd in fecha:
         os.close(fd)
-    if a.origem == "atrasada":
-        os.set_blocking(0, False)
-    if terminal:  # line by line, without echo, line ends written as they are (no \r added)
-        m = termios.tcgetattr(0)
-        m[1], m[3] = m[1] & ~termios.OPOST, m[3] & ~(termios.ECHO | termios.ECHONL) | termios.ICANON
-        termios.tcsetattr(0, termios.TCSANOW, m)
+    if terminal:  # line ends written as they are, no \r added
+        modos = termios.tcgetattr(0)
+        modos[1] &= ~termios.OPOST
+        termios.tcsetattr(0, termios.TCSANOW, modos)
 
 
-def _conversa(escreve, canais, roteiro, terminou, prazo):
-    """Until the program has ended and each of canais [file, text, most bytes taken] has been
-    read to its end, writes each answer of roteiro [(espera, delay, answer or None: the end)] to
-    escreve once espera has shown in the first canal since the last answer and the delay has
-    passed. Fails at prazo, past LIMITE_SAIDA bytes or LIMITE_PROMPT s into a wait for espera;
-    gives the answers left."""
-    pendente, desde, quando, total, inicio, tela = b"", 0, None, 0, time.monotonic(), canais[0][1]
-    while canais or not terminou():
-        if (agora := time.monotonic()) >= prazo:
-            _falha(f"the program did not end within {LIMITE} s of its start; killed")
-        if escreve and not escreve.closed and not pendente and roteiro:
-            espera, atraso, resposta = roteiro[0]
-            if quando is None and (achado := tela.find(espera.encode(), desde)) >= 0:
-                desde, quando = achado + len(espera.encode()), agora + atraso
-            elif quando is None and agora > inicio + LIMITE_PROMPT:
-                _falha(f"{espera!r} not on the screen within {LIMITE_PROMPT} s; killed. "
-                       f"The screen ends {bytes(tela[-200:])!r}")
-            if quando is not None and agora >= quando:
-                roteiro, quando, inicio = roteiro[1:], None, agora
-                pendente = (resposta or "").encode()
-                if resposta is None:
-                    escreve.close()
-        livres = [escreve] if pendente else []
-        prontos, livres, _ = select.select([c[0] for c in canais], livres, [], 0.01)
-        try:
-            pendente = pendente[escreve.write(pendente) or 0:] if livres else pendente
-        except OSError:  # the program reads no more
-            pendente, roteiro = b"", escreve.close() or []
-        for canal in [c for c in canais if c[0] in prontos]:
-            try:
-                bloco = canal[0].read(1 << 16)
-            except OSError:  # the end of a terminal reads as EIO
-                bloco = b""
-            canal[1] += bloco
-            if (total := total + len(bloco)) > LIMITE_SAIDA:
-                _falha(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
-            if not bloco or len(canal[1]) >= canal[2]:
-                del canal[1][canal[2]:]
-                canal[0].close()
-                canais.remove(canal)
-    return roteiro
+def _encerra(filho):
+    """Kills whatever is left of the session's process group, then reaps the program."""
+    with contextlib.suppress(ProcessLookupError):
+        os.killpg(filho.pid, signal.SIGKILL)
+    filho.wait()
 
 
-def executa(programa, entrada, modo="pipe", a=Transcricao(), ambiente=()):
-    """Runs programa through a pipe, connected as a says, or at a terminal; PATH has the stand-in
-    clear first and ambiente adds to the environment. Types entrada, then ends the input (Ctrl-D
-    at a terminal, a second after a line without its end); or, at a terminal, a dialogue
-    [(prompt, answer)], each answer typed only once its prompt has shown since the last one."""
-    comando, ambiente = ENVOLTORIO + [programa], {**os.environ, "PATH": CAMINHO, **dict(ambiente)}
-    roteiro = [(a.espera, ATRASO * (a.origem == "atrasada"), entrada), ("", 0, None)]
-    if modo == "terminal" and isinstance(entrada, list):
-        roteiro = [(espera, 0, resposta) for espera, resposta in entrada]
-    elif modo == "terminal":
-        roteiro = [("", 0, entrada + "\x04" * (1 if entrada.endswith("\n") or not entrada else 2))]
-    elif a.origem == "soquete":
-        roteiro = [("", INTERVALO, pedaco) for pedaco in entrada] + [("", 0, None)]
-    saida, erro, prazo, arquivo = bytearray(), bytearray(), time.monotonic() + LIMITE, None
-    prepara, entra, escreve = lambda: _prepara(a, modo == "terminal"), subprocess.PIPE, None
-    with contextlib.ExitStack() as fim:
-        if modo == "terminal":
-            filho = pexpect.spawn(comando[0], comando[1:], env=ambiente, preexec_fn=prepara)
-            fim.callback(filho.close)
-            filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
-            escreve, tela = (open(filho.child_fd, m, 0, closefd=False) for m in ("wb", "rb"))
-            canais, terminou = [[tela, saida, 1 << 62]], lambda: not filho.isalive()
-        else:
-            if a.origem == "soquete":
-                nosso, entra = map(fim.enter_context, socket.socketpair())
-                entra.send(b"!")  # unread at the harness's end: closing that end resets the link
-                escreve = fim.enter_context(open(nosso.detach(), "wb", 0))
-            elif a.origem == "arquivo":  # its offset is shared, as by two commands of one shell
-                entra = arquivo = fim.enter_context(open(os.memfd_create("entrada"), "wb+", 0))
-                arquivo.write(entrada.encode())
-                arquivo.seek(0)
+# Arrangements of standard input: each takes the session's ExitStack and input, and gives what
+# the program reads and what feeds it once it runs (a function of the output's file, or None).
+def atrasada(espera):
+    """A pipe left non-blocking, the input written ATRASO s after the program has written espera:
+    an answer still to come is to be waited for, not taken for the end."""
+    def liga(fim, entrada):
+        le, escreve = os.pipe()
+        os.set_blocking(le, False)
+        fim.callback(os.close, le)
+        pipe = fim.enter_context(open(escreve, "wb"))
+
+        def alimenta(saida):
+            prazo = time.monotonic() + LIMITE_PROMPT
+            while espera.encode() not in os.pread(saida.fileno(), LIMITE_SAIDA, 0):
+                if time.monotonic() > prazo:
+                    _falha(f"{espera!r} not written within {LIMITE_PROMPT} s; killed")
+                time.sleep(0.01)
+            time.sleep(ATRASO)
+            with contextlib.suppress(BrokenPipeError), pipe:
+                pipe.write(entrada.encode())
+        return le, alimenta
+    return liga
+
+
+def soquete(fim, pedacos):
+    """A socket whose peer sends the pieces INTERVALO s apart, then resets the connection."""
+    nosso, dele = map(fim.enter_context, socket.socketpair())
+    dele.send(b"!")  # left unread, it makes our close a reset
+
+    def alimenta(saida):
+        with contextlib.suppress(OSError), nosso:  # the program may read no more
+            for pedaco in pedacos:
+                time.sleep(INTERVALO)
+                nosso.sendall(pedaco.encode())
+    return dele, alimenta
+
+
+def arquivo(fim, entrada):
+    """A seekable file, its offset shared with the harness as between two commands of a shell."""
+    memoria = fim.enter_context(open(os.memfd_create("entrada"), "wb+", 0))
+    memoria.write(entrada.encode())
+    memoria.seek(0)
+    return memoria, None
+
+
+def pasta(fim, entrada):
+    """A folder: each read fails with EISDIR."""
+    fd = os.open("/", os.O_RDONLY)
+    fim.callback(os.close, fd)
+    return fd, None
+
+
+def fechada(fim, entrada):
+    """Closed before the exec: each read fails with EBADF."""
+    return subprocess.DEVNULL, None
+
+
+# Arrangements of standard output: each takes the ExitStack and the file that keeps the output,
+# and gives where the program writes.
+def cheio(fim, saida):
+    """/dev/full: each write fails with ENOSPC."""
+    return fim.enter_context(open("/dev/full", "wb"))
+
+
+def fechado(fim, saida):
+    """Closed before the exec: each write fails with EBADF."""
+    return subprocess.DEVNULL
+
+
+def breve(fim, saida):
+    """A pipe to head, which keeps the first BREVE bytes in the file, then leaves."""
+    le, escreve = os.pipe()
+    with open(le, "rb") as leitura:
+        fim.enter_context(subprocess.Popen(["head", "-c", str(BREVE)], stdin=leitura,
+                                           stdout=saida))
+    fim.callback(os.close, escreve)  # before head is waited for
+    return escreve
+
+
+def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
+    """Runs programa with entrada written at once to a pipe, or connected as entra and sai
+    arrange, its output and error kept in files; ambiente adds to the environment."""
+    fecha = [fd for fd, fechar in ((0, entra is fechada), (1, sai is fechado)) if fechar]
+    prazo = time.monotonic() + LIMITE
+    with tempfile.TemporaryFile() as saida, tempfile.TemporaryFile() as erro:
+        with contextlib.ExitStack() as fim:
+            stdin, alimenta = entra(fim, entrada) if entra else (subprocess.PIPE, None)
             filho = fim.enter_context(subprocess.Popen(
-                comando, 0, stdin=entra, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                env=ambiente, process_group=0, preexec_fn=prepara))
-            escreve = escreve or filho.stdin
-            canais = [[filho.stdout, saida, BREVE if a.destino == "breve" else 1 << 62],
-                      [filho.stderr, erro, 1 << 62]]
-            terminou = lambda: filho.poll() is not None  # noqa: E731
-        if escreve:
-            os.set_blocking(escreve.fileno(), False)
-        try:
-            roteiro = _conversa(escreve, canais, roteiro, terminou, prazo)
-        finally:
-            with contextlib.suppress(ProcessLookupError):
-                os.killpg(filho.pid, signal.SIGKILL)  # whatever is left of its group
-            while not terminou():  # which reaps it
-                time.sleep(0.001)
-        resto = arquivo.read() if arquivo else b""
-    status = filho.returncode if modo == "pipe" else filho.exitstatus
-    status = 128 + filho.signalstatus if status is None else 128 - status if status < 0 else status
-    if roteiro and roteiro[0][0]:
-        _falha(f"the program ended with status {status} before {roteiro[0][0]!r} showed")
-    return Sessao(bytes(saida), status, bytes(erro), resto)
+                ENVOLTORIO + [programa], stdin=stdin, stdout=sai(fim, saida) if sai else saida,
+                stderr=erro, env=_ambiente(ambiente), process_group=0,
+                preexec_fn=lambda: _prepara(pilha, fecha)))
+            try:
+                if alimenta:
+                    alimenta(saida)
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
+                vivo = filho.returncode is None
+            finally:
+                _encerra(filho)
+            resto = stdin.read() if entra is arquivo else None
+        if vivo:
+            _falha(f"the program did not end within {LIMITE} s; killed")
+        if filho.returncode == -signal.SIGXFSZ:
+            _falha(f"the program wrote {LIMITE_SAIDA >> 20} MiB to a file; killed")
+        saida.seek(0)
+        erro.seek(0)
+        return Sessao(saida.read(), _status(filho.returncode), erro.read(), resto)
+
+
+class _Tela(io.BytesIO):
+    """All a terminal showed, failing the test past LIMITE_SAIDA bytes."""
+
+    def write(self, bloco):
+        if self.tell() + len(bloco) > LIMITE_SAIDA:
+            _falha(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
+        return super().write(bloco)
+
+
+def no_terminal(programa, trocas, pilha=0, ambiente=()):
+    """Runs programa at a pseudo-terminal without echo, its line ends written as they are.
+    Types each answer of trocas [(prompt, answer)] once its prompt has shown since the last
+    answer, then reads the screen to its end."""
+    prazo, comando = time.monotonic() + LIMITE, ENVOLTORIO + [programa]
+    filho = pexpect.spawn(comando[0], comando[1:], env=_ambiente(ambiente), echo=False,
+                          maxread=1 << 16, preexec_fn=lambda: _prepara(pilha, terminal=True))
+    filho.logfile_read, filho.delaybeforesend, filho.delayafterread = _Tela(), None, None
+    filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
+    try:
+        for prompt, resposta in trocas:
+            _espera(filho, prompt, prazo)
+            filho.send(resposta)
+        _espera(filho, pexpect.EOF, prazo)
+    finally:
+        _encerra(filho)
+        filho.close()
+    return Sessao(filho.logfile_read.getvalue(), _status(os.waitstatus_to_exitcode(filho.status)))
+
+
+def _espera(filho, prompt, prazo):
+    """Reads the screen until prompt, or its end (pexpect.EOF), shows; fails at prazo or
+    LIMITE_PROMPT s from now."""
+    limite = min(LIMITE_PROMPT, prazo - time.monotonic())
+    final = prompt is pexpect.EOF
+    try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
+        filho.expect_exact(prompt if final else prompt.encode(), max(limite, 0),
+                           1 if final else None)
+        return
+    except pexpect.TIMEOUT:
+        motivo = f"the program did not end within {LIMITE} s; killed"
+        if limite == LIMITE_PROMPT:
+            motivo = (f"the program did not end within {LIMITE_PROMPT} s of the last answer"
+                      if final else f"{prompt!r} not on the screen within {LIMITE_PROMPT} s")
+            motivo += "; killed"
+    except pexpect.EOF:
+        _encerra(filho)
+        estado = _status(os.waitstatus_to_exitcode(filho.status))
+        motivo = f"the program ended with status {estado} before {prompt!r} showed"
+    _falha(f"{motivo}. The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
+
+
+def _status(codigo):
+    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
+
+
+def _ambiente(ambiente):  # PATH with the stand-in clear first
+    return {**os.environ, "PATH": CAMINHO, **dict(ambiente)}
 
 
 def confere(rotulo, obtido, esperado):
-    """Fails when the bytes differ, with both lengths and a short excerpt of each around the
-    first difference, never a diff that grows with the outputs."""
+    """Fails when the bytes differ, with both lengths and 40 bytes either side of the first
+    difference in each, never a diff that grows with the outputs."""
     if obtido == (esperado := esperado.encode() if isinstance(esperado, str) else esperado):
         return
     n = min(len(obtido), len(esperado))
@@ -204,20 +269,23 @@ def confere(rotulo, obtido, esperado):
 
 
 def confere_transcricao(programa, t):
-    """Runs t through a pipe and, when its arrangement and lines allow, at a terminal; checks each
-    run. Under SESSAO_ENVOLTORIO, whose command (valgrind) gives the program a stack of its own
-    and takes a closed descriptor for its own files, a stack limit or a closed one is skipped."""
-    if ENVOLTORIO and (t.pilha or "fechad" in t.origem + t.destino):
+    """Runs t through pipes and, if ordinary and no line is cut by a terminal (4 KiB), at one.
+    Valgrind (SESSAO_ENVOLTORIO) gives the program a stack of its own and takes a closed
+    descriptor for its log: there a stack limit or a closed descriptor is skipped."""
+    if ENVOLTORIO and (t.pilha or t.entra is fechada or t.sai is fechado):
         pytest.skip(f"{t.nome}: {'a stack limit' if t.pilha else 'a closed descriptor'} does "
                     "not reach a program run under SESSAO_ENVOLTORIO")
-    no_terminal = t.origem == t.destino == "pipe" and max(map(len, t.entrada.split("\n"))) < 4096
-    for modo in ["pipe"] + ["terminal"] * no_terminal:
-        sessao = executa(programa, t.entrada, modo, t)
+    sessoes = {"pipe": executa(programa, t.entrada, t.entra, t.sai, t.pilha)}
+    if not (t.entra or t.sai or t.erro or max(map(len, t.entrada.split("\n"))) >= 4096):
+        fins = 1 if t.entrada.endswith("\n") or not t.entrada else 2  # the first ends a last line
+        sessoes["terminal"] = no_terminal(programa, [("", t.entrada + CTRL_D * fins)], t.pilha)
+    for modo, sessao in sessoes.items():
         confere(f"{t.nome} ({modo}): output", sessao.saida, t.saida)
         if sessao.status != t.status:
             _falha(f"{t.nome} ({modo}): status {sessao.status}, expected {t.status}")
-        confere(f"{t.nome}: standard error", sessao.erro, t.erro if modo == "pipe" else "")
-        confere(f"{t.nome}: what is left in the file", sessao.resto, t.resto)
+    confere(f"{t.nome}: standard error", sessoes["pipe"].erro, t.erro)
+    if t.entra is arquivo:
+        confere(f"{t.nome}: what is left in the file", sessoes["pipe"].resto, t.resto)
 
 
 def com_cada_alocacao_falhando(programa, entrada):

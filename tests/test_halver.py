@@ -4,8 +4,9 @@ import signal
 
 import pytest
 
-from sessao import PROGRAMAS, Transcricao as T
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
+from sessao import PROGRAMAS, Transcricao as T, no_terminal
+from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
 NOMES = ["halver", "halver_alloc"]
 TAMANHO = "Qual o tamanho do vetor de estruturas? "
@@ -90,34 +91,34 @@ def outras_ligacoes(nome):
     name the program."""
     nao_escrita = f"{nome}: saida nao pode ser escrita: "
     nao_lida = f"{nome}: entrada nao pode ser lida: "
+    reset = nao_lida + "Connection reset by peer\n"
     muitos = "3000\n" + "".join(f"{i}\nnome\n" for i in range(1, 3001))  # 250 KB of prompts
     return [
-        T("output to a full device", DOIS, "", 1, destino="cheio",
+        T("output to a full device", DOIS, "", 1, sai=cheio,
           erro=nao_escrita + "No space left on device\n"),
-        T("output closed, count 0", "0\n", "", 1, destino="fechado",
+        T("output closed, count 0", "0\n", "", 1, sai=fechado,
           erro=nao_escrita + "Bad file descriptor\n"),
         T("a reader that leaves after 10 bytes ends it with SIGPIPE", muitos, TAMANHO[:10],
-          128 + signal.SIGPIPE, destino="breve"),
+          128 + signal.SIGPIPE, sai=breve),
         T("answers that arrive late at a non-blocking input", DOIS, DOIS_LIDOS,
-          origem="atrasada", espera=TAMANHO),
-        T("a folder as input", "", TAMANHO, 1, origem="caminho", caminho="/",
-          erro=nao_lida + "Is a directory\n"),
-        T("input closed", "", TAMANHO, 1, origem="fechada",
-          erro=nao_lida + "Bad file descriptor\n"),
+          entra=atrasada(TAMANHO)),
+        T("a folder as input", "", TAMANHO, 1, entra=pasta, erro=nao_lida + "Is a directory\n"),
+        T("a folder as input and a full device as output", "", "", 1, entra=pasta, sai=cheio,
+          erro=nao_escrita + "No space left on device\n" + nao_lida + "Is a directory\n"),
+        T("input closed", "", TAMANHO, 1, entra=fechada, erro=nao_lida + "Bad file descriptor\n"),
         T("the lines after the last record are left to the next reader of the file",
           "1\n4\nana\nmais 1\nmais 2\n", TAMANHO + registro(1) + resultado(1, 2),
-          resto="mais 1\nmais 2\n", origem="arquivo"),
+          resto="mais 1\nmais 2\n", entra=arquivo),
         T("the lines after a count of 0 are left to the next reader of the file", "0\n4\nana\n",
-          TAMANHO, resto="4\nana\n", origem="arquivo"),
+          TAMANHO, resto="4\nana\n", entra=arquivo),
         T("a 64 KiB stack", DOIS, DOIS_LIDOS, pilha=64 * 1024),
         # A socket whose peer resets the connection after the pieces: a line that the failed
         # read cut short is no answer, and nothing more is written.
-        T("a connection reset in the count", ["3"], TAMANHO, 1, origem="soquete",
-          erro=nao_lida + "Connection reset by peer\n"),
-        T("a connection reset in a number", ["1\n", "8"], TAMANHO + numero(1), 1,
-          origem="soquete", erro=nao_lida + "Connection reset by peer\n"),
+        T("a connection reset in the count", ["3"], TAMANHO, 1, entra=soquete, erro=reset),
+        T("a connection reset in a number", ["1\n", "8"], TAMANHO + numero(1), 1, entra=soquete,
+          erro=reset),
         T("a connection reset in a name", ["1\n8\n", "ab"], TAMANHO + numero(1) + NOME, 1,
-          origem="soquete", erro=nao_lida + "Connection reset by peer\n"),
+          entra=soquete, erro=reset),
     ]
 
 
@@ -138,7 +139,7 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen(nome):
     """Each kind of wait: the count (asked again after a bad one), a number, a name."""
     trocas = [(TAMANHO, "x\n"), (TAMANHO, "2\n"), (numero(1), "10\n"), (NOME, "ana\n"),
               (numero(2), "7\n"), (NOME, "beto\n")]
-    sessao = executa(PROGRAMAS[nome], trocas, "terminal")
+    sessao = no_terminal(PROGRAMAS[nome], trocas)
     confere("the dialogue's screen", sessao.saida, TAMANHO + DOIS_LIDOS)
     assert sessao.status == 0
 

@@ -3,11 +3,13 @@ typed prompt by prompt, the real clear, and every allocation failing in turn."""
 import collections
 import os
 import signal
+import tempfile
 
 import pytest
 
-from sessao import PROGRAMAS, Transcricao as T
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao, executa
+from sessao import CTRL_BARRA, CTRL_C, PROGRAMAS, Transcricao as T, no_terminal
+from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
+from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
 USER = PROGRAMAS["user"]
 C = "<CLEAR>"  # what the stand-in clear writes
@@ -71,31 +73,30 @@ TRANSCRICOES = [
 
 # Sessions connected otherwise than through an ordinary pipe or terminal.
 OUTRAS_LIGACOES = [
-    T("output to a full device", "1\n5\n\n6\n", "", 1, destino="cheio",
+    T("output to a full device", "1\n5\n\n6\n", "", 1, sai=cheio,
       erro="user: saida nao pode ser escrita: No space left on device\n"),
-    T("output closed", "", "", 1, destino="fechado",
+    T("output closed", "", "", 1, sai=fechado,
       erro="user: saida nao pode ser escrita: Bad file descriptor\n"),
     T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
-      TELA[:10], 128 + signal.SIGPIPE, destino="breve"),  # the menu again, 250 KB in all
+      TELA[:10], 128 + signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
     T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
-      TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, origem="atrasada",
-      espera="Operacao: "),
-    T("a folder as input", "", TELA, 1, origem="caminho", caminho="/",
+      TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, entra=atrasada("Operacao: ")),
+    T("a folder as input", "", TELA, 1, entra=pasta,
       erro="user: entrada nao pode ser lida: Is a directory\n"),
-    T("input closed", "", TELA, 1, origem="fechada",
+    T("input closed", "", TELA, 1, entra=fechada,
       erro="user: entrada nao pode ser lida: Bad file descriptor\n"),
     T("the lines after leaving are left to the next reader of the file",
-      "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", origem="arquivo"),
+      "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", entra=arquivo),
     T("a 64 KiB stack", "1\n10\n\n5\n\n6\n",
       TELA + NO_INICIO + INSERIDO + TELA + lista("10 ") + TELA + C, pilha=64 * 1024),
     # A socket: each piece 0.4 s after the previous one, then the connection reset. A line
     # that the failed read cut short is no answer, and nothing more is written.
     T("a connection reset after an insertion", ["2\n", "20\n"], TELA + NO_FINAL + INSERIDO, 1,
-      origem="soquete", erro=RESET),
-    T("a connection reset in a menu answer", ["3"], TELA, 1, origem="soquete", erro=RESET),
-    T("a connection reset in an element", ["1\n", "7"], TELA + NO_INICIO, 1, origem="soquete",
+      entra=soquete, erro=RESET),
+    T("a connection reset in a menu answer", ["3"], TELA, 1, entra=soquete, erro=RESET),
+    T("a connection reset in an element", ["1\n", "7"], TELA + NO_INICIO, 1, entra=soquete,
       erro=RESET),
-    T("a connection reset in the pause", ["5\n", "x"], TELA + lista(""), 1, origem="soquete",
+    T("a connection reset in the pause", ["5\n", "x"], TELA + lista(""), 1, entra=soquete,
       erro=RESET),
 ]
 
@@ -106,18 +107,34 @@ def test_transcript(t):
 
 
 def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
-    """Each kind of wait: the menu, an element (asked again after a bad one), the pause after
-    an outcome and after a listing."""
-    trocas = [(MENU, "1\n"), (NO_INICIO, "5\n"), (INSERIDO, "\n"), (MENU, "2\n"),
-              (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (MENU, "4\n"),
-              (REMOVENDO_FINAL + REMOVIDO, "\n"), (MENU, "5\n"), (lista("5 "), "\n"),
-              (MENU, "abc\n"), (MENU, "6\n")]
-    assert executa(USER, trocas, "terminal").status == 0
+    """Each kind of wait: the menu (asked again after a bad answer), an element (asked again
+    after a bad one), the pause after an outcome and after a listing."""
+    trocas = [(TELA, "1\n"), (NO_INICIO, "5\n"), (INSERIDO, "\n"), (TELA, "2\n"),
+              (NO_FINAL, "x\n"), (NO_FINAL, "7\n"), (INSERIDO, "\n"), (TELA, "4\n"),
+              (REMOVENDO_FINAL + REMOVIDO, "\n"), (TELA, "5\n"), (lista("5 "), "\n"),
+              (TELA, "abc\n"), (MENU, "6\n")]
+    sessao = no_terminal(USER, trocas)
+    confere("the dialogue's screen", sessao.saida, "".join(p for p, _ in trocas) + C)
+    assert sessao.status == 0
+
+
+@pytest.mark.parametrize("tecla, sinal", [(CTRL_C, signal.SIGINT), (CTRL_BARRA, signal.SIGQUIT)],
+                         ids=["Ctrl-C", "Ctrl-backslash"])
+def test_a_key_that_kills_the_clearing_ends_user_as_that_signal(tecla, sinal):
+    """The key pressed while the screen is cleared after a pause: user writes nothing more."""
+    with tempfile.TemporaryDirectory() as lenta:  # a clear that lasts 2 s after its first run
+        with open(os.path.join(lenta, "clear"), "w") as clear:
+            clear.write(f"""#!/bin/sh\nprintf '{C}'\n[ -e "$0.1" ] && exec sleep 2\n: >"$0.1"\n""")
+        os.chmod(clear.name, 0o755)
+        sessao = no_terminal(USER, [(TELA, "5\n"), (lista(""), "\n"), (C, tecla)],
+                             ambiente={"PATH": lenta + ":" + os.environ["PATH"]})
+    confere("the screen", sessao.saida, TELA + lista("") + C)
+    assert sessao.status == 128 + sinal
 
 
 def test_the_real_clear_clears_the_screen():
     real = {"TERM": "xterm", "PATH": os.environ["PATH"]}
-    sessao = executa(USER, "6\n", "terminal", ambiente=real)
+    sessao = no_terminal(USER, [("Operacao: ", "6\n")], ambiente=real)
     limpa = b"\x1b[H\x1b[2J"
     assert sessao.status == 0
     assert sessao.saida.startswith(limpa), "the screen is not cleared at the start"
