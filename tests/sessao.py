@@ -251,8 +251,8 @@ def _status(codigo):
     return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
 
 
-def _ambiente(ambiente):  # PATH with the stand-in clear first
-    return {**os.environ, "PATH": CAMINHO, **dict(ambiente)}
+def _ambiente(ambiente):  # PATH with the stand-in clear first; no heap block handed out zeroed
+    return {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165", **dict(ambiente)}
 
 
 def confere(rotulo, obtido, esperado):
