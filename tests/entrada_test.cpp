@@ -4,6 +4,7 @@
 #include "falha_malloc.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -320,7 +321,11 @@ TEST(Entrada, AFailedPollStillShowsThePromptAndDoesNotSpin) {
     inicia_entrada(entrada.get(), respostas[0], saida.get());
     escreve(saida.get(), "pergunta? ");
 
+    // The sanitizers' checks as a thread starts and ends need a descriptor: the
+    // limit is lowered only while this thread runs.
+    std::atomic<int> fase = 0;
     std::thread pessoa([&] {
+        fase = 1;
         char visto[16];
         ssize_t n = 0;
         for (int espera = 0; espera < 200 && (n = read(tela[0], visto, sizeof visto)) <= 0;
@@ -332,7 +337,13 @@ TEST(Entrada, AFailedPollStillShowsThePromptAndDoesNotSpin) {
             EXPECT_EQ(write(respostas[1], "5\n", 2), 2);
         }
         close(respostas[1]);
+        while (fase != 2) {
+            std::this_thread::yield();
+        }
     });
+    while (fase != 1) {
+        std::this_thread::yield();
+    }
     rlimit arquivos{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &arquivos), 0);
     const rlimit nenhum{0, arquivos.rlim_max};
@@ -342,6 +353,7 @@ TEST(Entrada, AFailedPollStillShowsThePromptAndDoesNotSpin) {
     const Leitura leitura = le_numero(entrada.get(), &numero);
     const auto gasto = processador() - processador_antes;
     EXPECT_EQ(setrlimit(RLIMIT_NOFILE, &arquivos), 0);
+    fase = 2;
     pessoa.join();
     EXPECT_EQ(leitura, OK) << "the prompt was not shown before the wait";
     EXPECT_EQ(numero, 5);
