@@ -4,10 +4,10 @@
 // the listing of a million elements too, imprime_deque against a plain
 // std::to_chars listing that writes the same bytes, both to /dev/null.
 //
-// Every allocation of this binary is counted in one place: the deque's own
-// malloc calls go through the malloc switch (linked with --wrap=malloc), and
-// std::list and std::deque reach the same malloc through the global operator
-// new replaced below.
+// Every allocation of the containers measured is counted in one place: the
+// deque's own malloc calls go through the malloc switch (linked with
+// --wrap=malloc), and std::list and std::deque reach the same malloc through
+// the allocator given them below.
 #include "deque.h"
 #include "falha_malloc.h"
 
@@ -23,7 +23,6 @@
 #include <list>
 #include <malloc.h>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 #include <string_view>
@@ -31,28 +30,41 @@
 #include <type_traits>
 #include <unistd.h>
 
-// Without memory no figure would mean anything, so a failed allocation ends the
-// run instead of throwing.
-void *operator new(std::size_t tamanho) {
-    void *bloco = std::malloc(tamanho == 0 ? 1 : tamanho);
-    if (bloco == nullptr) {
-        std::abort();
-    }
-    return bloco;
-}
-
-void operator delete(void *bloco) noexcept {
-    std::free(bloco);
-}
-
-void operator delete(void *bloco, std::size_t) noexcept {
-    std::free(bloco);
-}
-
 namespace {
 
-using Lista = std::list<std::int32_t>;
-using DequePadrao = std::deque<std::int32_t>;
+// The allocator of the standard containers measured here: their blocks come
+// from malloc, through the switch that counts the calls, and go back to free.
+// Without memory no figure would mean anything, so a failed allocation ends the
+// run instead of throwing.
+template <typename T>
+struct PeloMalloc {
+    using value_type = T;
+
+    PeloMalloc() = default;
+    template <typename U>
+    constexpr PeloMalloc(const PeloMalloc<U> &) noexcept {}
+
+    [[nodiscard]] T *allocate(std::size_t quantos) {
+        void *bloco = quantos > SIZE_MAX / sizeof(T) ? nullptr : std::malloc(quantos * sizeof(T));
+        if (bloco == nullptr) {
+            std::abort();
+        }
+        return static_cast<T *>(bloco);
+    }
+
+    void deallocate(T *bloco, std::size_t) noexcept {
+        std::free(bloco);
+    }
+};
+
+// Any two give back each other's blocks.
+template <typename T, typename U>
+constexpr bool operator==(const PeloMalloc<T> &, const PeloMalloc<U> &) noexcept {
+    return true;
+}
+
+using Lista = std::list<std::int32_t, PeloMalloc<std::int32_t>>;
+using DequePadrao = std::deque<std::int32_t, PeloMalloc<std::int32_t>>;
 
 enum class Carga {
     fila,  // insert at the back, remove at the front

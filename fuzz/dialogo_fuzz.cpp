@@ -29,9 +29,17 @@ std::string registros(Console *console, std::size_t tamanho_da_entrada) {
     const std::int32_t alocados = std::min(quantidade, cabem);
     Estrutura *vetor = obtem_vetor(alocados);
     const int status = completa_dialogo(console, vetor, quantidade);
-    std::string estado = "status " + std::to_string(status) + ":";
+    // Appended piece by piece: optimising, GCC 12 warns wrongly (-Wrestrict) of
+    // a text literal + std::string.
+    std::string estado = "status ";
+    estado += std::to_string(status);
+    estado += ':';
     for (std::int32_t i = 0; status == EXIT_SUCCESS && i < quantidade; ++i) {
-        estado += " " + std::to_string(vetor[i].numero) + " '" + vetor[i].nome + "'";
+        estado += ' ';
+        estado += std::to_string(vetor[i].numero);
+        estado += " '";
+        estado += vetor[i].nome;
+        estado += '\'';
     }
     std::free(vetor);
     return estado;

@@ -2,9 +2,12 @@
 // the code under test that writes or allocates without end fails the test
 // instead of filling the machine: no file grows past 64 MiB (memory files from
 // memfd_create included: a write past it ends the binary with SIGXFSZ), the
-// address space stops at 256 MiB outside the sanitized build (whose shadow
-// memory needs terabytes of it), no core file is left, and a write to a pipe
-// whose reader left fails with EPIPE instead of ending the binary.
+// address space stops at 256 MiB unless the compiler builds this binary with a
+// sanitizer that needs terabytes of it (sanitizado.h), however that was asked
+// for, no core file is left, and a write to a pipe whose reader left fails with
+// EPIPE instead of ending the binary.
+#include "sanitizado.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -19,9 +22,9 @@ void limita(int recurso, rlim_t bytes) {
     constexpr rlim_t MIB = rlim_t{1024} * 1024;
     limita(RLIMIT_FSIZE, 64 * MIB);
     limita(RLIMIT_CORE, 0);
-#ifndef SANITIZADORES
-    limita(RLIMIT_AS, 256 * MIB);
-#endif
+    if (!SANITIZADOR_RESERVA_ENDERECOS) {
+        limita(RLIMIT_AS, 256 * MIB);
+    }
     static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
 }
 

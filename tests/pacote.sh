@@ -3,13 +3,15 @@
 # that it holds the three programs, their manual pages, the copyright file and
 # the changelog, names what it needs to run, and that lintian finds no error
 # and no warning in it, nor (for a build made "endurecido", hardened) any
-# missing hardening. Without lintian the rest is checked and the test ends with
-# status 77 (skipped).
-# Usage: pacote.sh CPACK BUILD_FOLDER endurecido|sem-endurecimento
+# missing hardening that the compiler (CMake's compiler id: GNU, Clang...) can
+# give. Says what it checked. Without lintian the rest is checked and the test
+# ends with status 77 (skipped).
+# Usage: pacote.sh CPACK BUILD_FOLDER endurecido|sem-endurecimento COMPILER_ID
 set -eu
 cpack=$1
 construcao=$2
 endurecimento=$3
+compilador=${4-}
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 pasta=$(mktemp -d)
 trap 'rm -rf "$pasta"' EXIT
@@ -19,9 +21,24 @@ falha() {
     exit 1
 }
 
+uso="usage: pacote.sh CPACK BUILD_FOLDER endurecido|sem-endurecimento COMPILER_ID"
+[ -n "$compilador" ] || falha "$uso"
+# The hardening tags that a hardened build must not get, besides the warnings
+# (hardening-no-pie, hardening-no-relro) that fail any build: lintian's info
+# tags hardening-no-bindnow, and hardening-no-fortify-functions from g++ alone
+# (compiler id GNU). The programs' one call that g++ turns into its checked
+# form is fprintf (__fprintf_chk; the sizes of the others are known only at run
+# time), and glibc (2.36) checks it through GCC's __builtin_va_arg_pack, with a
+# fallback for C alone: clang++'s programs call no __*_chk function at all.
 case $endurecimento in
-endurecido | sem-endurecimento) ;;
-*) falha "usage: pacote.sh CPACK BUILD_FOLDER endurecido|sem-endurecimento" ;;
+endurecido)
+    marcas=hardening-no-bindnow
+    if [ "$compilador" = GNU ]; then
+        marcas="$marcas hardening-no-fortify-functions"
+    fi
+    ;;
+sem-endurecimento) marcas= ;;
+*) falha "$uso" ;;
 esac
 
 "$cpack" -G DEB --config "$construcao/CPackConfig.cmake" -B "$pasta" >/dev/null
@@ -65,9 +82,15 @@ fi
 # lintian leaves databases (mldbm-elf-*) in its temporary folder: a folder of
 # its own inside this one goes with it.
 mkdir "$pasta/temporaria"
-if ! relatorio=$(TMPDIR=$pasta/temporaria lintian --display-info --fail-on error,warning "$deb" 2>&1) ||
-    { [ "$endurecimento" = endurecido ] &&
-        printf '%s\n' "$relatorio" | grep -q '^I: .* hardening-'; }; then
+if ! relatorio=$(TMPDIR=$pasta/temporaria lintian --display-info --fail-on error,warning "$deb" 2>&1); then
     printf '%s\n' "$relatorio" >&2
     falha "lintian finds fault with the package"
 fi
+for marca in $marcas; do
+    if printf '%s\n' "$relatorio" | grep -Eq "^I: .* $marca( |\$)"; then
+        printf '%s\n' "$relatorio" >&2
+        falha "lintian finds hardening missing from the package: $marca"
+    fi
+done
+echo "pacote: the files, dependencies, changelog and copyright are right; lintian gives no" \
+    "error or warning; built by $compilador, $endurecimento: ${marcas:-no hardening tag} checked absent"

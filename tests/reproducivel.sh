@@ -1,11 +1,12 @@
 #!/bin/sh
 # Builds the Debian package twice, each time from a copy of the sources in a
 # folder of its own (different paths, different lengths, build folders of
-# different names), building only what the package holds, and checks that the
-# two packages are the same, byte for byte. SOURCE_DATE_EPOCH is left unset, so
-# the package takes the time of the last commit (of the changelog's latest
-# entry outside a git checkout), and the test checks that every file in it
-# carries that time. Leaves nothing behind.
+# different names), building only what the package holds, with warnings as
+# errors as in every build of the check, and checks that the two packages are
+# the same, byte for byte. SOURCE_DATE_EPOCH is left unset, so the package
+# takes the time of the last commit (of the changelog's latest entry outside a
+# git checkout), and the test checks that every file in it carries that time.
+# Leaves nothing behind.
 # Usage: tests/reproducivel.sh
 set -eu
 fonte=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,7 +45,8 @@ constroi() {
     else
         tar -C "$fonte" --exclude='./build*' -cf - .
     fi | tar -C "$1" -xf - || falha "the sources could not be copied to $1"
-    if ! { cmake -S "$1" -B "$1/$2" -DCONSTRUIR_TESTES=OFF -DCONSTRUIR_BENCHMARKS=OFF &&
+    if ! { cmake -S "$1" -B "$1/$2" -DCONSTRUIR_TESTES=OFF -DCONSTRUIR_BENCHMARKS=OFF \
+        -DAVISOS_SAO_ERROS=ON &&
         cmake --build "$1/$2" -j"$(nproc)" &&
         (cd "$1/$2" && cpack -G DEB -B "$1/pacote"); } >"$1.log" 2>&1; then
         cat "$1.log" >&2
