@@ -31,9 +31,11 @@ ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving 
 # Keys as a new terminal takes them (sendeof and sendintr would copy the tests' own terminal's):
 # the end of input at a line's start, SIGINT, SIGQUIT.
 CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
+FECHADO = "closed"  # as entra or sai: closed before the exec, each read or write fails (EBADF)
 # PATH with the stand-in clear, written there by the configure, first.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
 _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
+GRANDE = f"the program wrote {LIMITE_SAIDA >> 20} MiB; killed"
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
@@ -44,9 +46,9 @@ Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(N
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: all typed, all the program must write and end with. entra and sai
-    connect it otherwise than through pipes (arrangements below), and then never at a terminal."""
-
+    """A scripted session: all typed, all the program must write, its status and error. entra
+    and sai connect it otherwise than through pipes, and then never at a terminal: FECHADO, a
+    path to open (a folder fails each read, /dev/full each write) or an arrangement below."""
     nome: str
     entrada: str | list  # with soquete, the pieces sent
     saida: str
@@ -87,8 +89,13 @@ def _encerra(filho):
     filho.wait()
 
 
-# Arrangements of standard input: each takes the session's ExitStack and input, and gives what
-# the program reads and what feeds it once it runs (a function of the output's file, or None).
+def _expirou(o_que, segundos, saida):
+    _falha(f"{o_que} not seen within {segundos} s; killed. The output ends {saida[-200:]!r}")
+
+
+# Arrangements: each takes the session's ExitStack and what the stream carries (the input, or the
+# file that keeps the output), and gives what the program gets and what feeds it once it runs (a
+# function of the output's file, or None).
 def atrasada(espera):
     """A pipe left non-blocking, the input written ATRASO s after the program has written espera:
     an answer still to come is to be waited for, not taken for the end."""
@@ -99,11 +106,12 @@ def atrasada(espera):
         pipe = fim.enter_context(open(escreve, "wb"))
 
         def alimenta(saida):
-            prazo = time.monotonic() + LIMITE_PROMPT
-            while espera.encode() not in os.pread(saida.fileno(), LIMITE_SAIDA, 0):
+            prazo, escrito = time.monotonic() + LIMITE_PROMPT, b""
+            while espera.encode() not in escrito:
                 if time.monotonic() > prazo:
-                    _falha(f"{espera!r} not written within {LIMITE_PROMPT} s; killed")
+                    _expirou(repr(espera), LIMITE_PROMPT, escrito)
                 time.sleep(0.01)
+                escrito = os.pread(saida.fileno(), LIMITE_SAIDA, 0)
             time.sleep(ATRASO)
             with contextlib.suppress(BrokenPipeError), pipe:
                 pipe.write(entrada.encode())
@@ -132,30 +140,6 @@ def arquivo(fim, entrada):
     return memoria, None
 
 
-def pasta(fim, entrada):
-    """A folder: each read fails with EISDIR."""
-    fd = os.open("/", os.O_RDONLY)
-    fim.callback(os.close, fd)
-    return fd, None
-
-
-def fechada(fim, entrada):
-    """Closed before the exec: each read fails with EBADF."""
-    return subprocess.DEVNULL, None
-
-
-# Arrangements of standard output: each takes the ExitStack and the file that keeps the output,
-# and gives where the program writes.
-def cheio(fim, saida):
-    """/dev/full: each write fails with ENOSPC."""
-    return fim.enter_context(open("/dev/full", "wb"))
-
-
-def fechado(fim, saida):
-    """Closed before the exec: each write fails with EBADF."""
-    return subprocess.DEVNULL
-
-
 def breve(fim, saida):
     """A pipe to head, which keeps the first BREVE bytes in the file, then leaves."""
     le, escreve = os.pipe()
@@ -163,20 +147,34 @@ def breve(fim, saida):
         fim.enter_context(subprocess.Popen(["head", "-c", str(BREVE)], stdin=leitura,
                                            stdout=saida))
     fim.callback(os.close, escreve)  # before head is waited for
-    return escreve
+    return escreve, None
+
+
+def _liga(fim, ligacao, dados, modo):
+    """What the program gets for a stream connected as ligacao (see Transcricao), what feeds it."""
+    if ligacao == FECHADO:
+        return subprocess.DEVNULL, None  # _prepara closes it
+    if isinstance(ligacao, str):
+        fd = os.open(ligacao, modo)
+        fim.callback(os.close, fd)
+        return fd, None
+    return ligacao(fim, dados)
 
 
 def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
-    """Runs programa with entrada written at once to a pipe, or connected as entra and sai
-    arrange, its output and error kept in files; ambiente adds to the environment."""
-    fecha = [fd for fd, fechar in ((0, entra is fechada), (1, sai is fechado)) if fechar]
+    """Runs programa with entrada written at once to a pipe, or connected as entra and sai say,
+    its output and error kept in files; ambiente adds to the environment."""
+    fecha = [fd for fd, ligacao in ((0, entra), (1, sai)) if ligacao == FECHADO]
     prazo = time.monotonic() + LIMITE
     with tempfile.TemporaryFile() as saida, tempfile.TemporaryFile() as erro:
         with contextlib.ExitStack() as fim:
-            stdin, alimenta = entra(fim, entrada) if entra else (subprocess.PIPE, None)
+            stdin, alimenta = (subprocess.PIPE, None)
+            if entra:
+                stdin, alimenta = _liga(fim, entra, entrada, os.O_RDONLY)
+            stdout = _liga(fim, sai, saida, os.O_WRONLY)[0] if sai else saida
             filho = fim.enter_context(subprocess.Popen(
-                ENVOLTORIO + [programa], stdin=stdin, stdout=sai(fim, saida) if sai else saida,
-                stderr=erro, env=_ambiente(ambiente), process_group=0,
+                ENVOLTORIO + [programa], stdin=stdin, stdout=stdout, stderr=erro,
+                env=_ambiente(ambiente), process_group=0,
                 preexec_fn=lambda: _prepara(pilha, fecha)))
             try:
                 if alimenta:
@@ -187,12 +185,12 @@ def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
             finally:
                 _encerra(filho)
             resto = stdin.read() if entra is arquivo else None
-        if vivo:
-            _falha(f"the program did not end within {LIMITE} s; killed")
-        if filho.returncode == -signal.SIGXFSZ:
-            _falha(f"the program wrote {LIMITE_SAIDA >> 20} MiB to a file; killed")
         saida.seek(0)
         erro.seek(0)
+        if vivo:
+            _expirou("the program's end", LIMITE, saida.read(LIMITE_SAIDA))
+        if filho.returncode == -signal.SIGXFSZ:
+            _falha(GRANDE)
         return Sessao(saida.read(), _status(filho.returncode), erro.read(), resto)
 
 
@@ -201,7 +199,7 @@ class _Tela(io.BytesIO):
 
     def write(self, bloco):
         if self.tell() + len(bloco) > LIMITE_SAIDA:
-            _falha(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
+            _falha(GRANDE)
         return super().write(bloco)
 
 
@@ -233,18 +231,14 @@ def _espera(filho, prompt, prazo):
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
         filho.expect_exact(prompt if final else prompt.encode(), max(limite, 0),
                            1 if final else None)
-        return
     except pexpect.TIMEOUT:
-        motivo = f"the program did not end within {LIMITE} s; killed"
-        if limite == LIMITE_PROMPT:
-            motivo = (f"the program did not end within {LIMITE_PROMPT} s of the last answer"
-                      if final else f"{prompt!r} not on the screen within {LIMITE_PROMPT} s")
-            motivo += "; killed"
+        _expirou("the program's end" if final else repr(prompt),
+                 LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE, filho.logfile_read.getvalue())
     except pexpect.EOF:
         _encerra(filho)
         estado = _status(os.waitstatus_to_exitcode(filho.status))
-        motivo = f"the program ended with status {estado} before {prompt!r} showed"
-    _falha(f"{motivo}. The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
+        _falha(f"the program ended with status {estado} before {prompt!r} showed. "
+               f"The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
 
 
 def _status(codigo):
@@ -258,7 +252,9 @@ def _ambiente(ambiente):  # PATH with the stand-in clear first; no heap block ha
 def confere(rotulo, obtido, esperado):
     """Fails when the bytes differ, with both lengths and 40 bytes either side of the first
     difference in each, never a diff that grows with the outputs."""
-    if obtido == (esperado := esperado.encode() if isinstance(esperado, str) else esperado):
+    if isinstance(esperado, str):
+        esperado = esperado.encode()
+    if obtido == esperado:
         return
     n = min(len(obtido), len(esperado))
     i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
@@ -272,7 +268,7 @@ def confere_transcricao(programa, t):
     """Runs t through pipes and, if ordinary and no line is cut by a terminal (4 KiB), at one.
     Valgrind (SESSAO_ENVOLTORIO) gives the program a stack of its own and takes a closed
     descriptor for its log: there a stack limit or a closed descriptor is skipped."""
-    if ENVOLTORIO and (t.pilha or t.entra is fechada or t.sai is fechado):
+    if ENVOLTORIO and (t.pilha or FECHADO in (t.entra, t.sai)):
         pytest.skip(f"{t.nome}: {'a stack limit' if t.pilha else 'a closed descriptor'} does "
                     "not reach a program run under SESSAO_ENVOLTORIO")
     sessoes = {"pipe": executa(programa, t.entrada, t.entra, t.sai, t.pilha)}

@@ -5,7 +5,7 @@ import signal
 import pytest
 
 from sessao import PROGRAMAS, Transcricao as T, no_terminal
-from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
+from sessao import FECHADO, arquivo, atrasada, breve, soquete
 from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
 NOMES = ["halver", "halver_alloc"]
@@ -94,18 +94,18 @@ def outras_ligacoes(nome):
     reset = nao_lida + "Connection reset by peer\n"
     muitos = "3000\n" + "".join(f"{i}\nnome\n" for i in range(1, 3001))  # 250 KB of prompts
     return [
-        T("output to a full device", DOIS, "", 1, sai=cheio,
+        T("output to a full device", DOIS, "", 1, sai="/dev/full",
           erro=nao_escrita + "No space left on device\n"),
-        T("output closed, count 0", "0\n", "", 1, sai=fechado,
+        T("output closed, count 0", "0\n", "", 1, sai=FECHADO,
           erro=nao_escrita + "Bad file descriptor\n"),
         T("a reader that leaves after 10 bytes ends it with SIGPIPE", muitos, TAMANHO[:10],
           128 + signal.SIGPIPE, sai=breve),
         T("answers that arrive late at a non-blocking input", DOIS, DOIS_LIDOS,
           entra=atrasada(TAMANHO)),
-        T("a folder as input", "", TAMANHO, 1, entra=pasta, erro=nao_lida + "Is a directory\n"),
-        T("a folder as input and a full device as output", "", "", 1, entra=pasta, sai=cheio,
+        T("a folder as input", "", TAMANHO, 1, entra="/", erro=nao_lida + "Is a directory\n"),
+        T("a folder as input and a full device as output", "", "", 1, entra="/", sai="/dev/full",
           erro=nao_escrita + "No space left on device\n" + nao_lida + "Is a directory\n"),
-        T("input closed", "", TAMANHO, 1, entra=fechada, erro=nao_lida + "Bad file descriptor\n"),
+        T("input closed", "", TAMANHO, 1, entra=FECHADO, erro=nao_lida + "Bad file descriptor\n"),
         T("the lines after the last record are left to the next reader of the file",
           "1\n4\nana\nmais 1\nmais 2\n", TAMANHO + registro(1) + resultado(1, 2),
           resto="mais 1\nmais 2\n", entra=arquivo),

@@ -8,7 +8,7 @@ import tempfile
 import pytest
 
 from sessao import CTRL_BARRA, CTRL_C, PROGRAMAS, Transcricao as T, no_terminal
-from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
+from sessao import FECHADO, arquivo, atrasada, breve, soquete
 from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
 
 USER = PROGRAMAS["user"]
@@ -73,17 +73,17 @@ TRANSCRICOES = [
 
 # Sessions connected otherwise than through an ordinary pipe or terminal.
 OUTRAS_LIGACOES = [
-    T("output to a full device", "1\n5\n\n6\n", "", 1, sai=cheio,
+    T("output to a full device", "1\n5\n\n6\n", "", 1, sai="/dev/full",
       erro="user: saida nao pode ser escrita: No space left on device\n"),
-    T("output closed", "", "", 1, sai=fechado,
+    T("output closed", "", "", 1, sai=FECHADO,
       erro="user: saida nao pode ser escrita: Bad file descriptor\n"),
     T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
       TELA[:10], 128 + signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
     T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
       TELA + NO_FINAL + INSERIDO + TELA + lista("20 ") + TELA + C, entra=atrasada("Operacao: ")),
-    T("a folder as input", "", TELA, 1, entra=pasta,
+    T("a folder as input", "", TELA, 1, entra="/",
       erro="user: entrada nao pode ser lida: Is a directory\n"),
-    T("input closed", "", TELA, 1, entra=fechada,
+    T("input closed", "", TELA, 1, entra=FECHADO,
       erro="user: entrada nao pode ser lida: Bad file descriptor\n"),
     T("the lines after leaving are left to the next reader of the file",
       "6\nresto 1\nresto 2\n", TELA + C, resto="resto 1\nresto 2\n", entra=arquivo),
