@@ -32,10 +32,11 @@ ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving 
 # the end of input at a line's start, SIGINT, SIGQUIT.
 CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
 FECHADO = "closed"  # as entra or sai: closed before the exec, each read or write fails (EBADF)
-# PATH with the stand-in clear, written there by the configure, first.
+# The stand-in clear, written by the configure, first on PATH; no heap block handed out zeroed.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
-_falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
+AMBIENTE = {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165"}
 GRANDE = f"the program wrote {LIMITE_SAIDA >> 20} MiB; killed"
+_falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
@@ -46,9 +47,9 @@ Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(N
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: all typed, all the program must write, its status and error. entra
-    and sai connect it otherwise than through pipes, and then never at a terminal: FECHADO, a
-    path to open (a folder fails each read, /dev/full each write) or an arrangement below."""
+    """A scripted session: all typed, all the program must write, its status and error. entra and
+    sai, when set, connect it otherwise than through pipes, and never at a terminal: FECHADO, a
+    path (a folder fails each read, /dev/full each write) or an arrangement below."""
     nome: str
     entrada: str | list  # with soquete, the pieces sent
     saida: str
@@ -93,12 +94,16 @@ def _expirou(o_que, segundos, saida):
     _falha(f"{o_que} not seen within {segundos} s; killed. The output ends {saida[-200:]!r}")
 
 
+def _status(codigo):
+    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
+
+
 # Arrangements: each takes the session's ExitStack and what the stream carries (the input, or the
 # file that keeps the output), and gives what the program gets and what feeds it once it runs (a
 # function of the output's file, or None).
 def atrasada(espera):
-    """A pipe left non-blocking, the input written ATRASO s after the program has written espera:
-    an answer still to come is to be waited for, not taken for the end."""
+    """A non-blocking pipe, the input written ATRASO s after the program has written espera: an
+    answer still to come is to be waited for, not taken for the end."""
     def liga(fim, entrada):
         le, escreve = os.pipe()
         os.set_blocking(le, False)
@@ -142,16 +147,14 @@ def arquivo(fim, entrada):
 
 def breve(fim, saida):
     """A pipe to head, which keeps the first BREVE bytes in the file, then leaves."""
-    le, escreve = os.pipe()
-    with open(le, "rb") as leitura:
-        fim.enter_context(subprocess.Popen(["head", "-c", str(BREVE)], stdin=leitura,
-                                           stdout=saida))
-    fim.callback(os.close, escreve)  # before head is waited for
-    return escreve, None
+    head = subprocess.Popen(["head", "-c", str(BREVE)], stdin=subprocess.PIPE, stdout=saida)
+    return fim.enter_context(head).stdin, None  # closed, then head waited for, at the end
 
 
-def _liga(fim, ligacao, dados, modo):
-    """What the program gets for a stream connected as ligacao (see Transcricao), what feeds it."""
+def _liga(fim, ligacao, dados, modo, comum):
+    """What the program gets for a stream connected as ligacao (comum when None), what feeds it."""
+    if ligacao is None:
+        return comum, None
     if ligacao == FECHADO:
         return subprocess.DEVNULL, None  # _prepara closes it
     if isinstance(ligacao, str):
@@ -168,29 +171,25 @@ def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
     prazo = time.monotonic() + LIMITE
     with tempfile.TemporaryFile() as saida, tempfile.TemporaryFile() as erro:
         with contextlib.ExitStack() as fim:
-            stdin, alimenta = (subprocess.PIPE, None)
-            if entra:
-                stdin, alimenta = _liga(fim, entra, entrada, os.O_RDONLY)
-            stdout = _liga(fim, sai, saida, os.O_WRONLY)[0] if sai else saida
+            stdin, alimenta = _liga(fim, entra, entrada, os.O_RDONLY, subprocess.PIPE)
+            stdout, _ = _liga(fim, sai, saida, os.O_WRONLY, saida)
             filho = fim.enter_context(subprocess.Popen(
                 ENVOLTORIO + [programa], stdin=stdin, stdout=stdout, stderr=erro,
-                env=_ambiente(ambiente), process_group=0,
+                env=AMBIENTE | dict(ambiente), process_group=0,
                 preexec_fn=lambda: _prepara(pilha, fecha)))
             try:
                 if alimenta:
                     alimenta(saida)
-                with contextlib.suppress(subprocess.TimeoutExpired):
-                    filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
-                vivo = filho.returncode is None
+                filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
+            except subprocess.TimeoutExpired:
+                _expirou("the program's end", LIMITE, os.pread(saida.fileno(), LIMITE_SAIDA, 0))
             finally:
                 _encerra(filho)
+            if filho.returncode == -signal.SIGXFSZ:
+                _falha(GRANDE)
             resto = stdin.read() if entra is arquivo else None
         saida.seek(0)
         erro.seek(0)
-        if vivo:
-            _expirou("the program's end", LIMITE, saida.read(LIMITE_SAIDA))
-        if filho.returncode == -signal.SIGXFSZ:
-            _falha(GRANDE)
         return Sessao(saida.read(), _status(filho.returncode), erro.read(), resto)
 
 
@@ -204,11 +203,10 @@ class _Tela(io.BytesIO):
 
 
 def no_terminal(programa, trocas, pilha=0, ambiente=()):
-    """Runs programa at a pseudo-terminal without echo, its line ends written as they are.
-    Types each answer of trocas [(prompt, answer)] once its prompt has shown since the last
-    answer, then reads the screen to its end."""
+    """Runs programa at a pseudo-terminal without echo, its line ends written as they are: types
+    each answer of trocas [(prompt, answer)] once its prompt has shown, then reads to the end."""
     prazo, comando = time.monotonic() + LIMITE, ENVOLTORIO + [programa]
-    filho = pexpect.spawn(comando[0], comando[1:], env=_ambiente(ambiente), echo=False,
+    filho = pexpect.spawn(comando[0], comando[1:], env=AMBIENTE | dict(ambiente), echo=False,
                           maxread=1 << 16, preexec_fn=lambda: _prepara(pilha, terminal=True))
     filho.logfile_read, filho.delaybeforesend, filho.delayafterread = _Tela(), None, None
     filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
@@ -224,44 +222,34 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
 
 
 def _espera(filho, prompt, prazo):
-    """Reads the screen until prompt, or its end (pexpect.EOF), shows; fails at prazo or
-    LIMITE_PROMPT s from now."""
+    """Reads the screen until prompt, or its end (pexpect.EOF), shows, for LIMITE_PROMPT s at most
+    and never past prazo."""
     limite = min(LIMITE_PROMPT, prazo - time.monotonic())
     final = prompt is pexpect.EOF
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
         filho.expect_exact(prompt if final else prompt.encode(), max(limite, 0),
                            1 if final else None)
     except pexpect.TIMEOUT:
-        _expirou("the program's end" if final else repr(prompt),
-                 LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE, filho.logfile_read.getvalue())
+        o_que = "the program's end" if final else repr(prompt)
+        segundos = LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE
+        _expirou(o_que, segundos, filho.logfile_read.getvalue())
     except pexpect.EOF:
         _encerra(filho)
         estado = _status(os.waitstatus_to_exitcode(filho.status))
         _falha(f"the program ended with status {estado} before {prompt!r} showed. "
-               f"The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
-
-
-def _status(codigo):
-    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
-
-
-def _ambiente(ambiente):  # PATH with the stand-in clear first; no heap block handed out zeroed
-    return {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165", **dict(ambiente)}
+               f"The output ends {filho.logfile_read.getvalue()[-200:]!r}")
 
 
 def confere(rotulo, obtido, esperado):
-    """Fails when the bytes differ, with both lengths and 40 bytes either side of the first
-    difference in each, never a diff that grows with the outputs."""
-    if isinstance(esperado, str):
-        esperado = esperado.encode()
-    if obtido == esperado:
-        return
-    n = min(len(obtido), len(esperado))
-    i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
-    i = next((k for k in range(i, min(i + 4096, n)) if obtido[k] != esperado[k]), n)
-    _falha(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
-           f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
-           f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}")
+    """Fails when obtido is not esperado's bytes, showing both lengths and 40 bytes either side of
+    the first difference, never a diff that grows with the outputs."""
+    esperado = esperado.encode()
+    if obtido != esperado:
+        n = min(len(obtido), len(esperado))
+        i = next((k for k in range(n) if obtido[k] != esperado[k]), n)
+        _falha(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
+               f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
+               f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}")
 
 
 def confere_transcricao(programa, t):
