@@ -47,15 +47,15 @@ Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(N
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: all typed, all the program must write, its status and error. entra and
-    sai, when set, connect it otherwise than through pipes, and never at a terminal: FECHADO, a
-    path (a folder fails each read, /dev/full each write) or an arrangement below."""
+    """A scripted session: all typed, all the program must write, its status and error."""
     nome: str
     entrada: str | list  # with soquete, the pieces sent
     saida: str
     status: int = 0
     erro: str = ""
     resto: str = ""  # with arquivo, what it must leave unread
+    # Pipes when None, else never at a terminal: FECHADO, a path (a folder fails each read,
+    # /dev/full each write) or an arrangement below.
     entra: object = None
     sai: object = None
     pilha: int = 0  # when not 0, the soft limit on the program's stack, in bytes
@@ -165,8 +165,7 @@ def _liga(fim, ligacao, dados, modo, comum):
 
 
 def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
-    """Runs programa with entrada written at once to a pipe, or connected as entra and sai say,
-    its output and error kept in files; ambiente adds to the environment."""
+    """Runs programa with entrada written at once to a pipe, or as entra and sai connect it."""
     fecha = [fd for fd, ligacao in ((0, entra), (1, sai)) if ligacao == FECHADO]
     prazo = time.monotonic() + LIMITE
     with tempfile.TemporaryFile() as saida, tempfile.TemporaryFile() as erro:
@@ -222,8 +221,7 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
 
 
 def _espera(filho, prompt, prazo):
-    """Reads the screen until prompt, or its end (pexpect.EOF), shows, for LIMITE_PROMPT s at most
-    and never past prazo."""
+    """Reads the screen until prompt, or its end (pexpect.EOF), shows, or fails."""
     limite = min(LIMITE_PROMPT, prazo - time.monotonic())
     final = prompt is pexpect.EOF
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
@@ -241,8 +239,7 @@ def _espera(filho, prompt, prazo):
 
 
 def confere(rotulo, obtido, esperado):
-    """Fails when obtido is not esperado's bytes, showing both lengths and 40 bytes either side of
-    the first difference, never a diff that grows with the outputs."""
+    """Fails showing both lengths and 40 bytes either side of the first differing byte."""
     esperado = esperado.encode()
     if obtido != esperado:
         n = min(len(obtido), len(esperado))

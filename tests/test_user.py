@@ -1,6 +1,5 @@
 """user's sessions: transcripts through a pipe and at a terminal, other connections, dialogues
 typed prompt by prompt, the real clear, and every allocation failing in turn."""
-import collections
 import os
 import signal
 import tempfile
@@ -144,30 +143,39 @@ def test_the_real_clear_clears_the_screen():
 
 def modelo(passos, falha):
     """The input of a session of passos (a menu answer, then the element for 1 and 2), ending
-    after the last of them, and its output, status and allocations when the run's falha-th
-    allocation fails (0: none does). The console takes the first allocation, the deque the
-    second, then each insertion its node; one that fails leaves the deque as it was."""
-    if falha in (1, 2):
-        return "", "Erro:\n\t" + ("Console" if falha == 1 else "Deque") + " nao foi criado\n", 1, 0
-    entrada, saida, alocacoes, deque = "", TELA, 2, collections.deque()
+    after the last of them, and its output and status when the run's falha-th allocation fails
+    (0: none does). The console takes the first allocation, the deque the second, then each
+    insertion its node; one that fails leaves the deque as it was."""
+    entrada, saida, alocacoes, deque = "", TELA, 2, []
     for operacao, *elemento in passos:
-        entrada += f"{operacao}\n" + "".join(f"{e}\n" for e in elemento)
+        entrada += "".join(f"{linha}\n" for linha in [operacao, *elemento])
         if operacao in (1, 2):
             alocacoes += 1
-            saida += (NO_INICIO if operacao == 1 else NO_FINAL)
-            saida += NAO_INSERIDO if alocacoes == falha else INSERIDO
-            if alocacoes != falha:
-                (deque.appendleft if operacao == 1 else deque.append)(elemento[0])
+            saida += NO_INICIO if operacao == 1 else NO_FINAL
+            if alocacoes == falha:
+                saida += NAO_INSERIDO
+            else:
+                saida += INSERIDO
+                deque.insert(0 if operacao == 1 else len(deque), elemento[0])
         elif operacao in (3, 4):
             saida += REMOVENDO_INICIO if operacao == 3 else REMOVENDO_FINAL
             saida += REMOVIDO if deque else NAO_REMOVIDO
             if deque:
-                deque.popleft() if operacao == 3 else deque.pop()
+                del deque[0 if operacao == 3 else -1]
         elif operacao == 5:
             saida += lista("".join(f"{e} " for e in deque))
-        entrada += "\n" * (operacao != 6)  # the pause
-        saida += C if operacao == 6 else TELA
-    return entrada, saida + "\n" * (passos[-1][0] != 6), 0, alocacoes  # ended at the menu
+        if operacao == 6:
+            saida += C
+        else:
+            entrada += "\n"  # the pause
+            saida += TELA
+    if passos[-1][0] != 6:
+        saida += "\n"  # the input ended at the menu
+    if falha == 1:
+        return entrada, "Erro:\n\tConsole nao foi criado\n", 1
+    if falha == 2:
+        return entrada, "Erro:\n\tDeque nao foi criado\n", 1
+    return entrada, saida, 0
 
 
 def test_every_allocation_fails_in_turn():
@@ -175,11 +183,12 @@ def test_every_allocation_fails_in_turn():
     for passos in [[(6,)],
                    [(1, 10), (2, 20), (1, 5), (5,), (3,), (4,), (5,), (2, -7), (5,), (6,)],
                    [(2, 1), (4,), (1, 2), (3,), (5,)]]:  # emptied, refilled; input ends at the menu
-        entrada, _, _, alocacoes = modelo(passos, 0)
+        entrada = modelo(passos, 0)[0]
         sessoes = com_cada_alocacao_falhando(PROGRAMAS["user_falha"], entrada)
-        assert len(sessoes) - 1 == alocacoes, f"allocations of {entrada!r}"
+        insercoes = sum(1 for operacao, *_ in passos if operacao in (1, 2))
+        assert len(sessoes) - 1 == 2 + insercoes, f"allocations of {entrada!r}"
         for n, sessao in enumerate(sessoes):
-            _, saida, status, _ = modelo(passos, n)
+            _, saida, status = modelo(passos, n)
             confere(f"{entrada!r} with allocation {n} failing", sessao.saida, saida)
             assert sessao.status == status, f"{entrada!r} with allocation {n} failing"
         pontos += len(sessoes) - 1
