@@ -90,8 +90,8 @@ def _encerra(filho):
     filho.wait()
 
 
-def _expirou(o_que, segundos, saida):
-    _falha(f"{o_que} not seen within {segundos} s; killed. The output ends {saida[-200:]!r}")
+def _expirou(o_que, segundos):
+    return f"{o_que} not seen within {segundos} s; killed"
 
 
 def _status(codigo):
@@ -111,12 +111,11 @@ def atrasada(espera):
         pipe = fim.enter_context(open(escreve, "wb"))
 
         def alimenta(saida):
-            prazo, escrito = time.monotonic() + LIMITE_PROMPT, b""
-            while espera.encode() not in escrito:
+            prazo = time.monotonic() + LIMITE_PROMPT
+            while espera.encode() not in os.pread(saida.fileno(), LIMITE_SAIDA, 0):
                 if time.monotonic() > prazo:
-                    _expirou(repr(espera), LIMITE_PROMPT, escrito)
+                    _falha(_expirou(repr(espera), LIMITE_PROMPT))
                 time.sleep(0.01)
-                escrito = os.pread(saida.fileno(), LIMITE_SAIDA, 0)
             time.sleep(ATRASO)
             with contextlib.suppress(BrokenPipeError), pipe:
                 pipe.write(entrada.encode())
@@ -179,9 +178,10 @@ def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
             try:
                 if alimenta:
                     alimenta(saida)
-                filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
-            except subprocess.TimeoutExpired:
-                _expirou("the program's end", LIMITE, os.pread(saida.fileno(), LIMITE_SAIDA, 0))
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
+                if filho.returncode is None:
+                    _falha(_expirou("the program's end", LIMITE))
             finally:
                 _encerra(filho)
             if filho.returncode == -signal.SIGXFSZ:
@@ -227,15 +227,15 @@ def _espera(filho, prompt, prazo):
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
         filho.expect_exact(prompt if final else prompt.encode(), max(limite, 0),
                            1 if final else None)
+        return
     except pexpect.TIMEOUT:
         o_que = "the program's end" if final else repr(prompt)
-        segundos = LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE
-        _expirou(o_que, segundos, filho.logfile_read.getvalue())
+        motivo = _expirou(o_que, LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE)
     except pexpect.EOF:
         _encerra(filho)
         estado = _status(os.waitstatus_to_exitcode(filho.status))
-        _falha(f"the program ended with status {estado} before {prompt!r} showed. "
-               f"The output ends {filho.logfile_read.getvalue()[-200:]!r}")
+        motivo = f"the program ended with status {estado} before {prompt!r} showed"
+    _falha(f"{motivo}. The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
 
 
 def confere(rotulo, obtido, esperado):
