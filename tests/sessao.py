@@ -31,8 +31,11 @@ ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving 
 # Keys as a new terminal takes them (sendeof and sendintr would copy the tests' own terminal's):
 # the end of input at a line's start, SIGINT, SIGQUIT.
 CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
-# PATH with the stand-in clear, written there by the configure, first.
+FECHADO = "closed"  # as entra or sai: closed before the exec, each read or write fails (EBADF)
+# The stand-in clear, written by the configure, first on PATH; no heap block handed out zeroed.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
+AMBIENTE = {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165"}
+GRANDE = f"the program wrote {LIMITE_SAIDA >> 20} MiB; killed"
 _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
@@ -44,15 +47,15 @@ Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(N
 
 @dataclasses.dataclass
 class Transcricao:
-    """A scripted session: all typed, all the program must write and end with. entra and sai
-    connect it otherwise than through pipes (arrangements below), and then never at a terminal."""
-
+    """A scripted session: all typed, all the program must write, its status and error."""
     nome: str
     entrada: str | list  # with soquete, the pieces sent
     saida: str
     status: int = 0
     erro: str = ""
     resto: str = ""  # with arquivo, what it must leave unread
+    # Pipes when None, else never at a terminal: FECHADO, a path (a folder fails each read,
+    # /dev/full each write) or an arrangement below.
     entra: object = None
     sai: object = None
     pilha: int = 0  # when not 0, the soft limit on the program's stack, in bytes
@@ -87,11 +90,20 @@ def _encerra(filho):
     filho.wait()
 
 
-# Arrangements of standard input: each takes the session's ExitStack and input, and gives what
-# the program reads and what feeds it once it runs (a function of the output's file, or None).
+def _expirou(o_que, segundos):
+    return f"{o_que} not seen within {segundos} s; killed"
+
+
+def _status(codigo):
+    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
+
+
+# Arrangements: each takes the session's ExitStack and what the stream carries (the input, or the
+# file that keeps the output), and gives what the program gets and what feeds it once it runs (a
+# function of the output's file, or None).
 def atrasada(espera):
-    """A pipe left non-blocking, the input written ATRASO s after the program has written espera:
-    an answer still to come is to be waited for, not taken for the end."""
+    """A non-blocking pipe, the input written ATRASO s after the program has written espera: an
+    answer still to come is to be waited for, not taken for the end."""
     def liga(fim, entrada):
         le, escreve = os.pipe()
         os.set_blocking(le, False)
@@ -102,7 +114,7 @@ def atrasada(espera):
             prazo = time.monotonic() + LIMITE_PROMPT
             while espera.encode() not in os.pread(saida.fileno(), LIMITE_SAIDA, 0):
                 if time.monotonic() > prazo:
-                    _falha(f"{espera!r} not written within {LIMITE_PROMPT} s; killed")
+                    _falha(_expirou(repr(espera), LIMITE_PROMPT))
                 time.sleep(0.01)
             time.sleep(ATRASO)
             with contextlib.suppress(BrokenPipeError), pipe:
@@ -132,65 +144,49 @@ def arquivo(fim, entrada):
     return memoria, None
 
 
-def pasta(fim, entrada):
-    """A folder: each read fails with EISDIR."""
-    fd = os.open("/", os.O_RDONLY)
-    fim.callback(os.close, fd)
-    return fd, None
-
-
-def fechada(fim, entrada):
-    """Closed before the exec: each read fails with EBADF."""
-    return subprocess.DEVNULL, None
-
-
-# Arrangements of standard output: each takes the ExitStack and the file that keeps the output,
-# and gives where the program writes.
-def cheio(fim, saida):
-    """/dev/full: each write fails with ENOSPC."""
-    return fim.enter_context(open("/dev/full", "wb"))
-
-
-def fechado(fim, saida):
-    """Closed before the exec: each write fails with EBADF."""
-    return subprocess.DEVNULL
-
-
 def breve(fim, saida):
     """A pipe to head, which keeps the first BREVE bytes in the file, then leaves."""
-    le, escreve = os.pipe()
-    with open(le, "rb") as leitura:
-        fim.enter_context(subprocess.Popen(["head", "-c", str(BREVE)], stdin=leitura,
-                                           stdout=saida))
-    fim.callback(os.close, escreve)  # before head is waited for
-    return escreve
+    head = subprocess.Popen(["head", "-c", str(BREVE)], stdin=subprocess.PIPE, stdout=saida)
+    return fim.enter_context(head).stdin, None  # closed, then head waited for, at the end
+
+
+def _liga(fim, ligacao, dados, modo, comum):
+    """What the program gets for a stream connected as ligacao (comum when None), what feeds it."""
+    if ligacao is None:
+        return comum, None
+    if ligacao == FECHADO:
+        return subprocess.DEVNULL, None  # _prepara closes it
+    if isinstance(ligacao, str):
+        fd = os.open(ligacao, modo)
+        fim.callback(os.close, fd)
+        return fd, None
+    return ligacao(fim, dados)
 
 
 def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
-    """Runs programa with entrada written at once to a pipe, or connected as entra and sai
-    arrange, its output and error kept in files; ambiente adds to the environment."""
-    fecha = [fd for fd, fechar in ((0, entra is fechada), (1, sai is fechado)) if fechar]
+    """Runs programa with entrada written at once to a pipe, or as entra and sai connect it."""
+    fecha = [fd for fd, ligacao in ((0, entra), (1, sai)) if ligacao == FECHADO]
     prazo = time.monotonic() + LIMITE
     with tempfile.TemporaryFile() as saida, tempfile.TemporaryFile() as erro:
         with contextlib.ExitStack() as fim:
-            stdin, alimenta = entra(fim, entrada) if entra else (subprocess.PIPE, None)
+            stdin, alimenta = _liga(fim, entra, entrada, os.O_RDONLY, subprocess.PIPE)
+            stdout, _ = _liga(fim, sai, saida, os.O_WRONLY, saida)
             filho = fim.enter_context(subprocess.Popen(
-                ENVOLTORIO + [programa], stdin=stdin, stdout=sai(fim, saida) if sai else saida,
-                stderr=erro, env=_ambiente(ambiente), process_group=0,
+                ENVOLTORIO + [programa], stdin=stdin, stdout=stdout, stderr=erro,
+                env=AMBIENTE | dict(ambiente), process_group=0,
                 preexec_fn=lambda: _prepara(pilha, fecha)))
             try:
                 if alimenta:
                     alimenta(saida)
                 with contextlib.suppress(subprocess.TimeoutExpired):
                     filho.communicate(None if entra else entrada.encode(), prazo - time.monotonic())
-                vivo = filho.returncode is None
+                if filho.returncode is None:
+                    _falha(_expirou("the program's end", LIMITE))
             finally:
                 _encerra(filho)
+            if filho.returncode == -signal.SIGXFSZ:
+                _falha(GRANDE)
             resto = stdin.read() if entra is arquivo else None
-        if vivo:
-            _falha(f"the program did not end within {LIMITE} s; killed")
-        if filho.returncode == -signal.SIGXFSZ:
-            _falha(f"the program wrote {LIMITE_SAIDA >> 20} MiB to a file; killed")
         saida.seek(0)
         erro.seek(0)
         return Sessao(saida.read(), _status(filho.returncode), erro.read(), resto)
@@ -201,16 +197,15 @@ class _Tela(io.BytesIO):
 
     def write(self, bloco):
         if self.tell() + len(bloco) > LIMITE_SAIDA:
-            _falha(f"the program wrote more than {LIMITE_SAIDA >> 20} MiB; killed")
+            _falha(GRANDE)
         return super().write(bloco)
 
 
 def no_terminal(programa, trocas, pilha=0, ambiente=()):
-    """Runs programa at a pseudo-terminal without echo, its line ends written as they are.
-    Types each answer of trocas [(prompt, answer)] once its prompt has shown since the last
-    answer, then reads the screen to its end."""
+    """Runs programa at a pseudo-terminal without echo, its line ends written as they are: types
+    each answer of trocas [(prompt, answer)] once its prompt has shown, then reads to the end."""
     prazo, comando = time.monotonic() + LIMITE, ENVOLTORIO + [programa]
-    filho = pexpect.spawn(comando[0], comando[1:], env=_ambiente(ambiente), echo=False,
+    filho = pexpect.spawn(comando[0], comando[1:], env=AMBIENTE | dict(ambiente), echo=False,
                           maxread=1 << 16, preexec_fn=lambda: _prepara(pilha, terminal=True))
     filho.logfile_read, filho.delaybeforesend, filho.delayafterread = _Tela(), None, None
     filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
@@ -226,8 +221,7 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
 
 
 def _espera(filho, prompt, prazo):
-    """Reads the screen until prompt, or its end (pexpect.EOF), shows; fails at prazo or
-    LIMITE_PROMPT s from now."""
+    """Reads the screen until prompt, or its end (pexpect.EOF), shows, or fails."""
     limite = min(LIMITE_PROMPT, prazo - time.monotonic())
     final = prompt is pexpect.EOF
     try:  # awaiting the end only, a window of a byte keeps a single copy of the screen
@@ -235,11 +229,8 @@ def _espera(filho, prompt, prazo):
                            1 if final else None)
         return
     except pexpect.TIMEOUT:
-        motivo = f"the program did not end within {LIMITE} s; killed"
-        if limite == LIMITE_PROMPT:
-            motivo = (f"the program did not end within {LIMITE_PROMPT} s of the last answer"
-                      if final else f"{prompt!r} not on the screen within {LIMITE_PROMPT} s")
-            motivo += "; killed"
+        o_que = "the program's end" if final else repr(prompt)
+        motivo = _expirou(o_que, LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE)
     except pexpect.EOF:
         _encerra(filho)
         estado = _status(os.waitstatus_to_exitcode(filho.status))
@@ -247,32 +238,22 @@ def _espera(filho, prompt, prazo):
     _falha(f"{motivo}. The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
 
 
-def _status(codigo):
-    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
-
-
-def _ambiente(ambiente):  # PATH with the stand-in clear first; no heap block handed out zeroed
-    return {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165", **dict(ambiente)}
-
-
 def confere(rotulo, obtido, esperado):
-    """Fails when the bytes differ, with both lengths and 40 bytes either side of the first
-    difference in each, never a diff that grows with the outputs."""
-    if obtido == (esperado := esperado.encode() if isinstance(esperado, str) else esperado):
-        return
-    n = min(len(obtido), len(esperado))
-    i = next((k for k in range(0, n, 4096) if obtido[k:k + 4096] != esperado[k:k + 4096]), n)
-    i = next((k for k in range(i, min(i + 4096, n)) if obtido[k] != esperado[k]), n)
-    _falha(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
-           f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
-           f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}")
+    """Fails showing both lengths and 40 bytes either side of the first differing byte."""
+    esperado = esperado.encode()
+    if obtido != esperado:
+        n = min(len(obtido), len(esperado))
+        i = next((k for k in range(n) if obtido[k] != esperado[k]), n)
+        _falha(f"{rotulo}: byte {i} differs (got {len(obtido)} bytes, expected {len(esperado)})"
+               f"\n     got: {obtido[max(0, i - 40):i + 40]!r}"
+               f"\nexpected: {esperado[max(0, i - 40):i + 40]!r}")
 
 
 def confere_transcricao(programa, t):
     """Runs t through pipes and, if ordinary and no line is cut by a terminal (4 KiB), at one.
     Valgrind (SESSAO_ENVOLTORIO) gives the program a stack of its own and takes a closed
     descriptor for its log: there a stack limit or a closed descriptor is skipped."""
-    if ENVOLTORIO and (t.pilha or t.entra is fechada or t.sai is fechado):
+    if ENVOLTORIO and (t.pilha or FECHADO in (t.entra, t.sai)):
         pytest.skip(f"{t.nome}: {'a stack limit' if t.pilha else 'a closed descriptor'} does "
                     "not reach a program run under SESSAO_ENVOLTORIO")
     sessoes = {"pipe": executa(programa, t.entrada, t.entra, t.sai, t.pilha)}

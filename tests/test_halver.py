@@ -4,9 +4,9 @@ import signal
 
 import pytest
 
-from sessao import PROGRAMAS, Transcricao as T, no_terminal
-from sessao import arquivo, atrasada, breve, cheio, fechada, fechado, pasta, soquete
-from sessao import com_cada_alocacao_falhando, confere, confere_transcricao
+from sessao import (FECHADO, PROGRAMAS, Transcricao as T, arquivo, atrasada, breve,
+                    com_cada_alocacao_falhando, confere, confere_transcricao, no_terminal,
+                    soquete)
 
 NOMES = ["halver", "halver_alloc"]
 TAMANHO = "Qual o tamanho do vetor de estruturas? "
@@ -20,66 +20,54 @@ def numero(posicao):
     return f"Digite {posicao}o numero: "
 
 
+def resultado(posicao, valor):
+    return f"\nnumero da {posicao}a estrutura: {valor}"
+
+
 def registro(posicao):
     """The prompts of a record whose number was valid at the first try."""
     return numero(posicao) + NOME + SEPARADOR
 
 
-def resultado(posicao, valor):
-    return f"\nnumero da {posicao}a estrutura: {valor}"
+def lidos(*valores):
+    """The screen of a session whose records each took one answer, valores the numbers shown."""
+    posicoes = range(1, len(valores) + 1)
+    return TAMANHO + "".join(map(registro, posicoes)) + "".join(map(resultado, posicoes, valores))
 
 
-def muitos_registros():
-    """Many records at once: a reader that throws away read-ahead loses them in a pipe."""
-    entrada = "300\n" + "".join(f"{i}\nnome {i}\n" for i in range(1, 301))
-    return T("300 records in one go", entrada, TAMANHO + "".join(map(registro, range(1, 301)))
-             + "".join(resultado(i, i // 2 if i % 2 == 0 else i) for i in range(1, 301)))
-
-
-NOME_19 = "abcdefghijklmnopqrs"
-NOME_CORTADO_NO_MEIO = "abcdefghijklmnopqrção e mais coisa"  # "ç" across the 19-byte limit
 DOIS = "2\n10\nana\n7\nbeto\n"
-DOIS_LIDOS = TAMANHO + registro(1) + registro(2) + resultado(1, 5) + resultado(2, 7)
+# Many records at once: a reader that throws away read-ahead loses them in a pipe.
+MUITOS = "300\n" + "".join(f"{i}\nnome {i}\n" for i in range(1, 301))
 
 TRANSCRICOES = [
     T("two records, the second odd", DOIS,
       "Qual o tamanho do vetor de estruturas? Digite 1o numero: \nDigite um nome: \n"
       "--------------\n\nDigite 2o numero: \nDigite um nome: \n--------------\n\n"
       "\nnumero da 1a estrutura: 5\nnumero da 2a estrutura: 7"),
-    T("each even number halved once", "3\n8\nana\n-6\nbia\n0\ncris\n",
-      TAMANHO + registro(1) + registro(2) + registro(3) + resultado(1, 4) + resultado(2, -3)
-      + resultado(3, 0)),
-    T("the 32-bit limits", "2\n-2147483648\nx\n2147483647\ny\n",
-      TAMANHO + registro(1) + registro(2) + resultado(1, -1073741824)
-      + resultado(2, 2147483647)),
+    T("each even number halved once", "3\n8\nana\n-6\nbia\n0\ncris\n", lidos(4, -3, 0)),
+    T("the 32-bit limits", "2\n-2147483648\nx\n2147483647\ny\n", lidos(-1073741824, 2147483647)),
     T("count 0 reads nothing more", "0\n4\nana\n", TAMANHO),
     T("a negative count reads nothing more", "-3\n4\nana\n", TAMANHO),
     T("a count that is not a number is asked again", "abc\n\n2147483648\n1\n4\nana\n",
-      TAMANHO + TAMANHO + TAMANHO + registro(1) + resultado(1, 2)),
+      TAMANHO * 2 + lidos(2)),
     T("a number that is not a number is asked again", "1\nquatro\n-2147483649\n-\n\n-4\nana\n",
       TAMANHO + numero(1) * 4 + NOME + SEPARADOR + resultado(1, -2)),
-    T("the name is the line after the number's line", "1\n10 dez\nana\n",
-      TAMANHO + registro(1) + resultado(1, 5)),
-    T("an empty line is an empty name", "2\n4\n\n6\nb\n",
-      TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3)),
-    T("a name that looks like a number", "2\n4\n6\n8\n10\n",
-      TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 4)),
+    T("the name is the line after the number's line", "1\n10 dez\nana\n", lidos(5)),
+    T("an empty line is an empty name", "2\n4\n\n6\nb\n", lidos(2, 3)),
+    T("a name that looks like a number", "2\n4\n6\n8\n10\n", lidos(2, 4)),
+    # 19 bytes; then "ç" across the 19-byte limit; then a line longer than a terminal's.
     T("names of 19 bytes and longer take their whole line, the next number read after it",
-      f"3\n4\n{NOME_19}\n6\n{NOME_CORTADO_NO_MEIO}\n8\n{'x' * 3000}\n",
-      TAMANHO + registro(1) + registro(2) + registro(3) + resultado(1, 2) + resultado(2, 3)
-      + resultado(3, 4)),
-    T("a name far longer than any buffer", f"2\n4\n{'x' * 200_000}\n6\nb\n",
-      TAMANHO + registro(1) + registro(2) + resultado(1, 2) + resultado(2, 3)),
-    T("blank lines before a number are passed over", "\n\n1\n\n4\nana\n",
-      TAMANHO + registro(1) + resultado(1, 2)),
-    T("a last line without its line end", "1\n4\nana", TAMANHO + registro(1) + resultado(1, 2)),
-    muitos_registros(),
+      f"3\n4\nabcdefghijklmnopqrs\n6\nabcdefghijklmnopqrção e mais coisa\n8\n{'x' * 3000}\n",
+      lidos(2, 3, 4)),
+    T("a name far longer than any buffer", f"2\n4\n{'x' * 200_000}\n6\nb\n", lidos(2, 3)),
+    T("blank lines before a number are passed over", "\n\n1\n\n4\nana\n", lidos(2)),
+    T("a last line without its line end", "1\n4\nana", lidos(2)),
+    T("300 records in one go", MUITOS, lidos(*(i if i % 2 else i // 2 for i in range(1, 301)))),
     T("end of input at the count", "", TAMANHO + SEM_TAMANHO, 1),
-    T("end of input after a bad count", "x\n", TAMANHO + TAMANHO + SEM_TAMANHO, 1),
+    T("end of input after a bad count", "x\n", TAMANHO * 2 + SEM_TAMANHO, 1),
     T("end of input at a number", "2\n4\nana\n",
       TAMANHO + registro(1) + numero(2) + SEM_ESTRUTURAS, 1),
-    T("end of input after a bad number", "1\nx\n",
-      TAMANHO + numero(1) + numero(1) + SEM_ESTRUTURAS, 1),
+    T("end of input after a bad number", "1\nx\n", TAMANHO + numero(1) * 2 + SEM_ESTRUTURAS, 1),
     T("end of input at a name", "1\n4\n", TAMANHO + numero(1) + NOME + SEM_ESTRUTURAS, 1),
     T("end of input at a name, the number without its line end", "1\n4",
       TAMANHO + numero(1) + NOME + SEM_ESTRUTURAS, 1),
@@ -87,39 +75,34 @@ TRANSCRICOES = [
 
 
 def outras_ligacoes(nome):
-    """Sessions connected otherwise than through an ordinary pipe or terminal; the messages
-    name the program."""
+    """Sessions connected otherwise than through an ordinary pipe or terminal."""
     nao_escrita = f"{nome}: saida nao pode ser escrita: "
     nao_lida = f"{nome}: entrada nao pode ser lida: "
-    reset = nao_lida + "Connection reset by peer\n"
     muitos = "3000\n" + "".join(f"{i}\nnome\n" for i in range(1, 3001))  # 250 KB of prompts
     return [
-        T("output to a full device", DOIS, "", 1, sai=cheio,
+        T("output to a full device", DOIS, "", 1, sai="/dev/full",
           erro=nao_escrita + "No space left on device\n"),
-        T("output closed, count 0", "0\n", "", 1, sai=fechado,
+        T("output closed, count 0", "0\n", "", 1, sai=FECHADO,
           erro=nao_escrita + "Bad file descriptor\n"),
         T("a reader that leaves after 10 bytes ends it with SIGPIPE", muitos, TAMANHO[:10],
           128 + signal.SIGPIPE, sai=breve),
-        T("answers that arrive late at a non-blocking input", DOIS, DOIS_LIDOS,
+        T("answers that arrive late at a non-blocking input", DOIS, lidos(5, 7),
           entra=atrasada(TAMANHO)),
-        T("a folder as input", "", TAMANHO, 1, entra=pasta, erro=nao_lida + "Is a directory\n"),
-        T("a folder as input and a full device as output", "", "", 1, entra=pasta, sai=cheio,
+        T("a folder as input", "", TAMANHO, 1, entra="/", erro=nao_lida + "Is a directory\n"),
+        T("a folder as input and a full device as output", "", "", 1, entra="/", sai="/dev/full",
           erro=nao_escrita + "No space left on device\n" + nao_lida + "Is a directory\n"),
-        T("input closed", "", TAMANHO, 1, entra=fechada, erro=nao_lida + "Bad file descriptor\n"),
+        T("input closed", "", TAMANHO, 1, entra=FECHADO, erro=nao_lida + "Bad file descriptor\n"),
         T("the lines after the last record are left to the next reader of the file",
-          "1\n4\nana\nmais 1\nmais 2\n", TAMANHO + registro(1) + resultado(1, 2),
-          resto="mais 1\nmais 2\n", entra=arquivo),
+          "1\n4\nana\nmais 1\nmais 2\n", lidos(2), resto="mais 1\nmais 2\n", entra=arquivo),
         T("the lines after a count of 0 are left to the next reader of the file", "0\n4\nana\n",
           TAMANHO, resto="4\nana\n", entra=arquivo),
-        T("a 64 KiB stack", DOIS, DOIS_LIDOS, pilha=64 * 1024),
-        # A socket whose peer resets the connection after the pieces: a line that the failed
-        # read cut short is no answer, and nothing more is written.
-        T("a connection reset in the count", ["3"], TAMANHO, 1, entra=soquete, erro=reset),
-        T("a connection reset in a number", ["1\n", "8"], TAMANHO + numero(1), 1, entra=soquete,
-          erro=reset),
-        T("a connection reset in a name", ["1\n8\n", "ab"], TAMANHO + numero(1) + NOME, 1,
-          entra=soquete, erro=reset),
-    ]
+        T("a 64 KiB stack", DOIS, lidos(5, 7), pilha=64 * 1024),
+    ] + [  # The peer resets the connection after the pieces: a line cut short is no answer.
+        T(f"a connection reset in {onde}", pedacos, saida, 1, entra=soquete,
+          erro=nao_lida + "Connection reset by peer\n")
+        for onde, pedacos, saida in [("the count", ["3"], TAMANHO),
+                                     ("a number", ["1\n", "8"], TAMANHO + numero(1)),
+                                     ("a name", ["1\n8\n", "ab"], TAMANHO + numero(1) + NOME)]]
 
 
 @pytest.mark.parametrize("nome", NOMES)
@@ -140,7 +123,7 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen(nome):
     trocas = [(TAMANHO, "x\n"), (TAMANHO, "2\n"), (numero(1), "10\n"), (NOME, "ana\n"),
               (numero(2), "7\n"), (NOME, "beto\n")]
     sessao = no_terminal(PROGRAMAS[nome], trocas)
-    confere("the dialogue's screen", sessao.saida, TAMANHO + DOIS_LIDOS)
+    confere("the dialogue's screen", sessao.saida, TAMANHO + lidos(5, 7))
     assert sessao.status == 0
 
 
