@@ -32,9 +32,11 @@ ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving 
 # the end of input at a line's start, SIGINT, SIGQUIT.
 CTRL_D, CTRL_C, CTRL_BARRA = "\x04", "\x03", "\x1c"
 FECHADO = "closed"  # as entra or sai: closed before the exec, each read or write fails (EBADF)
-# The stand-in clear, written by the configure, first on PATH; no heap block handed out zeroed.
+# The stand-in clear, written by the configure, first on PATH; no heap block handed out zeroed;
+# a block too large to be had is null under AddressSanitizer too, however it was built.
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
-AMBIENTE = {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165"}
+AMBIENTE = {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165",
+            "ASAN_OPTIONS": "allocator_may_return_null=1:" + os.environ.get("ASAN_OPTIONS", "")}
 GRANDE = f"the program wrote {LIMITE_SAIDA >> 20} MiB; killed"
 _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
 _AS = resource.getrlimit(resource.RLIMIT_AS)

@@ -47,6 +47,8 @@ TRANSCRICOES = [
     T("each even number halved once", "3\n8\nana\n-6\nbia\n0\ncris\n", lidos(4, -3, 0)),
     T("the 32-bit limits", "2\n-2147483648\nx\n2147483647\ny\n", lidos(-1073741824, 2147483647)),
     T("count 0 reads nothing more", "0\n4\nana\n", TAMANHO),
+    T("the largest count asks for 48 GiB, more than there is", f"{2**31 - 1}\n", TAMANHO
+      + "\nErro:\n\tVetor de estruturas nao foi alocado\n", 1),
     T("a negative count reads nothing more", "-3\n4\nana\n", TAMANHO),
     T("a count that is not a number is asked again", "abc\n\n2147483648\n1\n4\nana\n",
       TAMANHO * 2 + lidos(2)),
