@@ -117,18 +117,22 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
     assert sessao.status == 0
 
 
-@pytest.mark.parametrize("tecla, sinal", [(CTRL_C, signal.SIGINT), (CTRL_BARRA, signal.SIGQUIT)],
-                         ids=["Ctrl-C", "Ctrl-backslash"])
-def test_a_key_that_kills_the_clearing_ends_user_as_that_signal(tecla, sinal):
-    """The key pressed while the screen is cleared after a pause: user writes nothing more."""
-    with tempfile.TemporaryDirectory() as lenta:  # a clear that lasts 2 s after its first run
+@pytest.mark.parametrize("depois, espera, tecla, status, fim", [
+    ("exec sleep 2", C, CTRL_C, 128 + signal.SIGINT, ""),
+    ("exec sleep 2", C, CTRL_BARRA, 128 + signal.SIGQUIT, ""),
+    ("kill -TERM $PPID", C + MENU, "6\n", 0, MENU + C)], ids=["Ctrl-C", "Ctrl-backslash", "TERM"])
+def test_a_key_that_kills_the_clearing_ends_user_as_that_signal(depois, espera, tecla, status, fim):
+    """After the pause, clear (in its second run) lasts 2 s while a key is pressed, or the shell
+    that runs it is killed by SIGTERM: user ends by the key's signal, writing nothing more, or
+    goes on as after any clearing."""
+    with tempfile.TemporaryDirectory() as lenta:
         with open(os.path.join(lenta, "clear"), "w") as clear:
-            clear.write(f"""#!/bin/sh\nprintf '{C}'\n[ -e "$0.1" ] && exec sleep 2\n: >"$0.1"\n""")
+            clear.write(f"""#!/bin/sh\nprintf '{C}'\n[ -e "$0.1" ] && {depois}\n: >"$0.1"\n""")
         os.chmod(clear.name, 0o755)
-        sessao = no_terminal(USER, [(TELA, "5\n"), (lista(""), "\n"), (C, tecla)],
+        sessao = no_terminal(USER, [(TELA, "5\n"), (lista(""), "\n"), (espera, tecla)],
                              ambiente={"PATH": lenta + ":" + os.environ["PATH"]})
-    confere("the screen", sessao.saida, TELA + lista("") + C)
-    assert sessao.status == 128 + sinal
+    confere("the screen", sessao.saida, TELA + lista("") + C + fim)
+    assert sessao.status == status
 
 
 def test_the_real_clear_clears_the_screen():
