@@ -14,6 +14,7 @@ NOME = "\nDigite um nome: "
 SEPARADOR = "\n--------------\n\n"
 SEM_TAMANHO = "\nErro:\n\tEntrada terminou sem o tamanho do vetor\n"
 SEM_ESTRUTURAS = "\nErro:\n\tEntrada terminou antes de todas as estruturas serem lidas\n"
+SEM_VETOR = "\nErro:\n\tVetor de estruturas nao foi alocado\n"
 
 
 def numero(posicao):
@@ -47,8 +48,8 @@ TRANSCRICOES = [
     T("each even number halved once", "3\n8\nana\n-6\nbia\n0\ncris\n", lidos(4, -3, 0)),
     T("the 32-bit limits", "2\n-2147483648\nx\n2147483647\ny\n", lidos(-1073741824, 2147483647)),
     T("count 0 reads nothing more", "0\n4\nana\n", TAMANHO),
-    T("the largest count asks for 48 GiB, more than there is", f"{2**31 - 1}\n", TAMANHO
-      + "\nErro:\n\tVetor de estruturas nao foi alocado\n", 1),
+    T("the largest count asks for 48 GiB, more than there is", f"{2**31 - 1}\n",
+      TAMANHO + SEM_VETOR, 1),
     T("a negative count reads nothing more", "-3\n4\nana\n", TAMANHO),
     T("a count that is not a number is asked again", "abc\n\n2147483648\n1\n4\nana\n",
       TAMANHO * 2 + lidos(2)),
@@ -142,7 +143,7 @@ def test_every_allocation_fails_in_turn(nome):
             ("0\n", 1, 1), ("-5\n", 1, 1)]:  # a count of 0 or less: no array
         sessoes = com_cada_alocacao_falhando(PROGRAMAS[nome + "_falha"], entrada)
         assert len(sessoes) - 1 == alocacoes, f"allocations of {entrada!r}"
-        sem_vetor = TAMANHO * perguntas + "\nErro:\n\tVetor de estruturas nao foi alocado\n"
+        sem_vetor = TAMANHO * perguntas + SEM_VETOR
         confere(f"{entrada!r}, the console's allocation failing", sessoes[1].saida,
                 "Erro:\n\tConsole nao foi criado\n")
         for n, sessao in enumerate(sessoes[1:], 1):
