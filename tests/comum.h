@@ -35,7 +35,9 @@ inline testing::AssertionResult mesmo_texto(std::string_view obtido, std::string
 // so that a setup that leaves a field as it found it shows.
 template <typename T>
 std::unique_ptr<T> bloco_sujo() {
-    auto bloco = std::make_unique_for_overwrite<T>();
+    // Default-initialised, as std::make_unique_for_overwrite gives it (which
+    // LLVM's libc++ 14 lacks): a plain record's bytes are left as they are.
+    std::unique_ptr<T> bloco(new T);
     std::memset(static_cast<void *>(bloco.get()), 0xA5, sizeof(T));
     return bloco;
 }

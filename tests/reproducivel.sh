@@ -46,7 +46,7 @@ constroi() {
         tar -C "$fonte" --exclude='./build*' -cf - .
     fi | tar -C "$1" -xf - || falha "the sources could not be copied to $1"
     if ! { cmake -S "$1" -B "$1/$2" -DCONSTRUIR_TESTES=OFF -DCONSTRUIR_BENCHMARKS=OFF \
-        -DAVISOS_SAO_ERROS=ON &&
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON &&
         cmake --build "$1/$2" -j"$(nproc)" &&
         (cd "$1/$2" && cpack -G DEB -B "$1/pacote"); } >"$1.log" 2>&1; then
         cat "$1.log" >&2
