@@ -21,3 +21,9 @@ if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
   endif()
   set(ENV{SOURCE_DATE_EPOCH} ${instante})
 endif()
+
+# dpkg-shlibdeps, which cpack runs, looks for the libraries of the package's
+# architecture when it is the target's of a cross build.
+if(NOT CPACK_ARQUITETURA_DO_ALVO STREQUAL "")
+  set(ENV{DEB_HOST_ARCH} ${CPACK_ARQUITETURA_DO_ALVO})
+endif()

@@ -118,6 +118,23 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # installed, so never named as a dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
+# A cross build's package is the target's: its architecture is what Debian
+# calls the cross compiler's triplet, and dpkg-shlibdeps looks for the
+# libraries of that architecture (libc6:armhf, installed beside the build
+# machine's own). A native build takes dpkg's own architecture.
+set(CPACK_ARQUITETURA_DO_ALVO "")
+if(CMAKE_CROSSCOMPILING)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+    OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND dpkg-architecture -t ${triplet} -qDEB_HOST_ARCH
+    OUTPUT_VARIABLE CPACK_ARQUITETURA_DO_ALVO OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(CPACK_ARQUITETURA_DO_ALVO STREQUAL "")
+    message(STATUS "Package: no Debian architecture for the target ${triplet} (dpkg-dev); "
+                   "the package target is left as it is")
+  else()
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CPACK_ARQUITETURA_DO_ALVO})
+  endif()
+endif()
 # The time of the package's files, taken when cpack runs (data_do_pacote.cmake).
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/data_do_pacote.cmake)
 set(CPACK_FONTES_DO_PROJETO ${PROJECT_SOURCE_DIR})

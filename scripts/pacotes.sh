@@ -14,3 +14,31 @@ instala_faltantes() {
         apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${faltam[@]}" >&2
     fi
 }
+
+# The GNU triplet of Debian's cross compiler for architecture $1.
+tripla_de() {
+    case $1 in
+    armhf) echo arm-linux-gnueabihf ;;
+    s390x) echo s390x-linux-gnu ;;
+    arm64) echo aarch64-linux-gnu ;;
+    i386) echo i686-linux-gnu ;;
+    *) echo "no cross compiler known for the architecture $1" >&2 && return 1 ;;
+    esac
+}
+
+# Installs what a cross build for each given Debian architecture needs (needs
+# root): the cross compiler, qemu-user to run its binaries, and the target's C
+# and C++ runtime libraries as Debian's multiarch packages (libc6:armhf...),
+# which dpkg-shlibdeps reads to name the package's dependencies.
+instala_alvos() {
+    local arquitetura pacotes=(qemu-user dpkg-dev)
+    for arquitetura in "$@"; do
+        if ! dpkg --print-foreign-architectures | grep -qx "$arquitetura"; then
+            echo "adding the architecture $arquitetura to dpkg" >&2
+            dpkg --add-architecture "$arquitetura"
+        fi
+        pacotes+=("g++-$(tripla_de "$arquitetura")")
+        pacotes+=("libc6:$arquitetura" "libstdc++6:$arquitetura" "libgcc-s1:$arquitetura")
+    done
+    instala_faltantes "${pacotes[@]}"
+}

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs a build folder into a temporary prefix, runs each installed program
 # once with a short scripted session and checks that every manual page landed.
+# The programs of a cross build run under the command in EMULADOR (qemu-user).
 # Usage: instalacao.sh CMAKE BUILD_FOLDER
 set -eu
 cmake=$1
@@ -28,7 +29,7 @@ chmod +x "$raiz/caminho/clear"
 # shell's memory.
 sessao() {
     [ -x "$prefixo/bin/$1" ] || falha "$1 is not installed in bin/"
-    printf '%b' "$2" | (ulimit -f 2048 && PATH="$raiz/caminho:$PATH" exec "$prefixo/bin/$1") \
+    printf '%b' "$2" | (ulimit -f 2048 && PATH="$raiz/caminho:$PATH" exec ${EMULADOR:-} "$prefixo/bin/$1") \
         >"$raiz/saida" || falha "$1 ended with status $?"
     saida=$(cat "$raiz/saida")
     case $saida in
