@@ -6,8 +6,9 @@
 # the same, byte for byte. SOURCE_DATE_EPOCH is left unset, so the package
 # takes the time of the last commit (of the changelog's latest entry outside a
 # git checkout), and the test checks that every file in it carries that time.
-# Leaves nothing behind.
-# Usage: tests/reproducivel.sh
+# Leaves nothing behind. With an architecture, both are cross builds for it
+# (cmake/alvos/ARCH.cmake) and the package must be that architecture's.
+# Usage: tests/reproducivel.sh [ARCH]
 set -eu
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 pasta=$(mktemp -d)
@@ -15,6 +16,7 @@ trap 'rm -rf "$pasta"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 unset SOURCE_DATE_EPOCH
+arquitetura=${1-}
 
 falha() {
     echo "reproducivel: $*" >&2
@@ -46,7 +48,8 @@ constroi() {
         tar -C "$fonte" --exclude='./build*' -cf - .
     fi | tar -C "$1" -xf - || falha "the sources could not be copied to $1"
     if ! { cmake -S "$1" -B "$1/$2" -DCONSTRUIR_TESTES=OFF -DCONSTRUIR_BENCHMARKS=OFF \
-        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON &&
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+        ${arquitetura:+--toolchain "$1/cmake/alvos/$arquitetura.cmake"} &&
         cmake --build "$1/$2" -j"$(nproc)" &&
         (cd "$1/$2" && cpack -G DEB -B "$1/pacote"); } >"$1.log" 2>&1; then
         cat "$1.log" >&2
@@ -66,6 +69,10 @@ if ! cmp "$pasta/a.deb" "$pasta/outra-copia-das-fontes.deb"; then
     falha "two builds of the same sources gave different packages"
 fi
 
+arquitetura_do_pacote=$(dpkg-deb -f "$pasta/a.deb" Architecture)
+[ "$arquitetura_do_pacote" = "${arquitetura:-$(dpkg --print-architecture)}" ] ||
+    falha "the package's architecture is $arquitetura_do_pacote"
+
 # Every file, and every member of the package itself, carries the last
 # commit's time.
 esperada=$(TZ=UTC0 date -d "@$instante" '+%Y-%m-%d %H:%M:%S')
@@ -77,5 +84,5 @@ esperada_ar=$(LC_ALL=C TZ=UTC0 date -d "@$instante" '+%b %-d %H:%M %Y')
 membros=$(LC_ALL=C TZ=UTC0 ar tv "$pasta/a.deb" | awk '{ print $4, $5, $6, $7 }' | sort -u)
 [ "$membros" = "$esperada_ar" ] ||
     falha "the package's members' times are not the last commit's ($esperada_ar): $membros"
-echo "reproducivel: two builds gave the same package, sha256" \
+echo "reproducivel: two builds gave the same $arquitetura_do_pacote package, sha256" \
     "$(sha256sum <"$pasta/a.deb" | cut -d' ' -f1), its files dated $esperada UTC"
