@@ -152,6 +152,7 @@ void confere(Entrada *entrada, const std::vector<Pedido> &pedidos) {
         SCOPED_TRACE("read " + std::to_string(i));
         std::string valor;
         Leitura leitura = FIM;
+        errno = EINVAL; // stale, as an earlier failed call leaves it: no error of this read
         if (pedido.tipo == 'n') {
             std::int32_t numero = 123456;
             leitura = le_numero(entrada, &numero);
