@@ -79,7 +79,7 @@ OUTRAS_LIGACOES = [
       erro=NAO_ESCRITA + "No space left on device\n"),
     T("output closed", "", "", 1, sai=FECHADO, erro=NAO_ESCRITA + "Bad file descriptor\n"),
     T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
-      TELA[:10], 128 + signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
+      TELA[:10], -signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
     T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
       ate_sair(NO_FINAL + INSERIDO, lista("20 ")), entra=atrasada("Operacao: ")),
     T("a folder as input", "", TELA, 1, entra="/", erro=NAO_LIDA + "Is a directory\n"),
@@ -118,8 +118,8 @@ def test_each_answer_is_typed_only_once_its_prompt_is_on_the_screen():
 
 
 @pytest.mark.parametrize("depois, espera, tecla, status, fim", [
-    ("exec sleep 2", C, CTRL_C, 128 + signal.SIGINT, ""),
-    ("exec sleep 2", C, CTRL_BARRA, 128 + signal.SIGQUIT, ""),
+    ("exec sleep 2", C, CTRL_C, -signal.SIGINT, ""),
+    ("exec sleep 2", C, CTRL_BARRA, -signal.SIGQUIT, ""),
     ("kill -TERM $PPID", C + MENU, "6\n", 0, MENU + C)], ids=["Ctrl-C", "Ctrl-backslash", "TERM"])
 def test_a_key_that_kills_the_clearing_ends_user_as_that_signal(depois, espera, tecla, status, fim):
     """After the pause, clear (in its second run) lasts 2 s while a key is pressed, or the shell
