@@ -84,8 +84,8 @@ OUTRAS_LIGACOES = [
       ate_sair(NO_FINAL + INSERIDO, lista("20 ")), entra=atrasada("Operacao: ")),
     T("a folder as input", "", TELA, 1, entra="/", erro=NAO_LIDA + "Is a directory\n"),
     T("input closed", "", TELA, 1, entra=FECHADO, erro=NAO_LIDA + "Bad file descriptor\n"),
-    T("the lines after leaving are left to the next reader of the file",
-      "6\nresto 1\nresto 2\n", ate_sair(), resto="resto 1\nresto 2\n", entra=arquivo),
+    T("the one byte after leaving is left to the next reader of the file", "6\nX", ate_sair(),
+      resto="X", entra=arquivo),
     T("a 64 KiB stack", "1\n10\n\n5\n\n6\n", ate_sair(NO_INICIO + INSERIDO, lista("10 ")),
       pilha=64 * 1024),
 ]
