@@ -12,6 +12,7 @@ from sessao import (CTRL_BARRA, CTRL_C, FECHADO, PROGRAMAS, Transcricao as T, ar
 
 USER = PROGRAMAS["user"]
 C = "<CLEAR>"  # what the stand-in clear writes
+NAO_LIMPA = "<CLEAR> not written\n"  # what it says on standard error when it cannot
 MENU = ("---------------- Qual a operacao? -----------------\n"
         "[1] - Inserir um elemento no inicio\n"
         "[2] - Inserir um elemento no final\n"
@@ -75,9 +76,12 @@ TRANSCRICOES = [
 
 # Sessions connected otherwise than through an ordinary pipe or terminal.
 OUTRAS_LIGACOES = [
-    T("output to a full device", "1\n5\n\n6\n", "", 1, sai="/dev/full",
-      erro=NAO_ESCRITA + "No space left on device\n"),
-    T("output closed", "", "", 1, sai=FECHADO, erro=NAO_ESCRITA + "Bad file descriptor\n"),
+    # The first clearing comes before any write, so it runs; after the write that fails, at the
+    # pause's end, no clearing runs and no answer is read: the menu's answer is left in the file.
+    T("output to a full device", "1\n5\n\n6\n", "", 1, sai="/dev/full", entra=arquivo,
+      resto="6\n", erro=NAO_LIMPA + NAO_ESCRITA + "No space left on device\n"),
+    T("output closed", "", "", 1, sai=FECHADO,
+      erro=NAO_LIMPA + NAO_ESCRITA + "Bad file descriptor\n"),
     T("a reader that leaves after 10 bytes ends it with SIGPIPE", "-1\n" * 1000 + "6\n",
       TELA[:10], -signal.SIGPIPE, sai=breve),  # the menu again, 250 KB in all
     T("answers that arrive late at a non-blocking input", "2\n20\n\n5\n\n6\n",
