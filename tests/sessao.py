@@ -42,8 +42,9 @@ _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no 
 _AS = resource.getrlimit(resource.RLIMIT_AS)
 resource.setrlimit(resource.RLIMIT_AS, (256 << 20, _AS[1]))  # the harness's own bound
 
-# Standard output (at a terminal, all the screen showed), the exit status (128 + the signal that
-# ended it) and, through pipes only, standard error and what was left unread of an arquivo input.
+# Standard output (at a terminal, all the screen showed), the exit status (-n when signal n ended
+# the program, as subprocess gives it: a shell's 128 + n would not tell that from exit(128 + n))
+# and, through pipes only, standard error and what was left unread of an arquivo input.
 Sessao = collections.namedtuple("Sessao", "saida status erro resto", defaults=(None, None))
 
 
@@ -94,10 +95,6 @@ def _encerra(filho):
 
 def _expirou(o_que, segundos):
     return f"{o_que} not seen within {segundos} s; killed"
-
-
-def _status(codigo):
-    return 128 - codigo if codigo < 0 else codigo  # -n: killed by signal n
 
 
 # Arrangements: each takes the session's ExitStack and what the stream carries (the input, or the
@@ -191,7 +188,7 @@ def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
             resto = stdin.read() if entra is arquivo else None
         saida.seek(0)
         erro.seek(0)
-        return Sessao(saida.read(), _status(filho.returncode), erro.read(), resto)
+        return Sessao(saida.read(), filho.returncode, erro.read(), resto)
 
 
 class _Tela(io.BytesIO):
@@ -219,7 +216,7 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
     finally:
         _encerra(filho)
         filho.close()
-    return Sessao(filho.logfile_read.getvalue(), _status(os.waitstatus_to_exitcode(filho.status)))
+    return Sessao(filho.logfile_read.getvalue(), os.waitstatus_to_exitcode(filho.status))
 
 
 def _espera(filho, prompt, prazo):
@@ -235,7 +232,7 @@ def _espera(filho, prompt, prazo):
         motivo = _expirou(o_que, LIMITE_PROMPT if limite == LIMITE_PROMPT else LIMITE)
     except pexpect.EOF:
         _encerra(filho)
-        estado = _status(os.waitstatus_to_exitcode(filho.status))
+        estado = os.waitstatus_to_exitcode(filho.status)
         motivo = f"the program ended with status {estado} before {prompt!r} showed"
     _falha(f"{motivo}. The screen ends {filho.logfile_read.getvalue()[-200:]!r}")
 
