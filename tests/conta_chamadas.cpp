@@ -12,8 +12,20 @@ ssize_t __real_read(int descritor, void *bloco, size_t tamanho);
 ssize_t __wrap_read(int descritor, void *bloco, size_t tamanho);
 ssize_t __real_write(int descritor, const void *bloco, size_t tamanho);
 ssize_t __wrap_write(int descritor, const void *bloco, size_t tamanho);
-int __real_nanosleep(const timespec *pausa, timespec *restante);
-int __wrap_nanosleep(const timespec *pausa, timespec *restante);
+}
+
+// Where time_t has 64 bits on a 32-bit target (_TIME_BITS=64), <time.h> gives
+// nanosleep the C library's name __nanosleep64: that is the call to count.
+#ifdef __USE_TIME_BITS64
+#define NANOSLEEP_REAL __real___nanosleep64
+#define NANOSLEEP_CONTADO __wrap___nanosleep64
+#else
+#define NANOSLEEP_REAL __real_nanosleep
+#define NANOSLEEP_CONTADO __wrap_nanosleep
+#endif
+extern "C" {
+int NANOSLEEP_REAL(const timespec *pausa, timespec *restante);
+int NANOSLEEP_CONTADO(const timespec *pausa, timespec *restante);
 }
 
 namespace {
@@ -51,11 +63,11 @@ extern "C" ssize_t __wrap_write(int descritor, const void *bloco, size_t tamanho
     return __real_write(descritor, bloco, tamanho);
 }
 
-extern "C" int __wrap_nanosleep(const timespec *pausa, timespec *restante) {
+extern "C" int NANOSLEEP_CONTADO(const timespec *pausa, timespec *restante) {
     Chamadas &chamadas = deste_fio();
     ++chamadas.pausas;
     chamadas.menor_pausa =
         std::min(chamadas.menor_pausa,
                  std::chrono::seconds(pausa->tv_sec) + std::chrono::nanoseconds(pausa->tv_nsec));
-    return __real_nanosleep(pausa, restante);
+    return NANOSLEEP_REAL(pausa, restante);
 }

@@ -2,7 +2,8 @@
 // Counts the calls of poll, read, write and nanosleep that a thread makes, so
 // that a test tells a wait that sleeps from one that spins by what it did, not
 // by how long it took. A binary gets this by linking conta_chamadas.cpp with
-// -Wl,--wrap=poll,--wrap=read,--wrap=write,--wrap=nanosleep: only the calls in
+// -Wl,--wrap=poll,--wrap=read,--wrap=write,--wrap=nanosleep,--wrap=__nanosleep64
+// (nanosleep's name with a 64-bit time_t on a 32-bit target): only the calls in
 // its own objects (the code under test and the tests) go through here, never
 // those inside the C or C++ runtime.
 #include <chrono>
