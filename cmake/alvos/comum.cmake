@@ -2,6 +2,8 @@
 #   alvo_triplet  the GNU triplet of Debian's cross compiler (arm-linux-gnueabihf)
 #   alvo_qemu     the qemu-user emulator that runs the target's binaries here
 #   alvo_cpu      CMAKE_SYSTEM_PROCESSOR
+#   alvo_multiarch  the folder of Debian's multiarch libraries for the target,
+#                 /usr/lib/<this>, when it is not the triplet (i386-linux-gnu)
 # The target's libraries and headers are looked for only under the cross
 # compiler's folder, /usr/<triplet>: none of the build machine's fits. Programs
 # (the emulator, python3, lintian) are the build machine's own. Target binaries
@@ -20,7 +22,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-if(EXISTS /usr/lib/${alvo_triplet}/libc.so.6 OR EXISTS /lib/${alvo_triplet}/libc.so.6)
+if(NOT DEFINED alvo_multiarch)
+  set(alvo_multiarch ${alvo_triplet})
+endif()
+if(EXISTS /usr/lib/${alvo_multiarch}/libc.so.6 OR EXISTS /lib/${alvo_multiarch}/libc.so.6)
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/${alvo_qemu})
 else()
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/${alvo_qemu} -L /usr/${alvo_triplet})

@@ -3,4 +3,5 @@
 set(alvo_triplet i686-linux-gnu)
 set(alvo_qemu qemu-i386)
 set(alvo_cpu i686)
+set(alvo_multiarch i386-linux-gnu)
 include(${CMAKE_CURRENT_LIST_DIR}/comum.cmake)
