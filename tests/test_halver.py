@@ -4,9 +4,9 @@ import signal
 
 import pytest
 
-from sessao import (FECHADO, MEMORIA, PROGRAMAS, Transcricao as T, arquivo, atrasada, breve,
-                    com_cada_alocacao_falhando, confere, confere_transcricao, no_terminal,
-                    soquete)
+from sessao import (FECHADO, MEMORIA, PROGRAMAS, Transcricao as T, arquivo, arquivo_distante,
+                    atrasada, breve, com_cada_alocacao_falhando, confere, confere_transcricao,
+                    no_terminal, soquete)
 
 NOMES = ["halver", "halver_alloc"]
 TAMANHO = "Qual o tamanho do vetor de estruturas? "
@@ -99,6 +99,9 @@ def outras_ligacoes(nome):
           "1\n4\nana\nmais 1\nmais 2\n", lidos(2), resto="mais 1\nmais 2\n", entra=arquivo),
         T("the lines after a count of 0 are left to the next reader of the file", "0\n4\nana\n",
           TAMANHO, resto="4\nana\n", entra=arquivo),
+        T("the lines after the last record are left to the next reader, 4.5 GiB into the file",
+          "1\n4\nana\nmais 1\nmais 2\n", lidos(2), resto="mais 1\nmais 2\n",
+          entra=arquivo_distante),
         T("a 64 KiB stack", DOIS, lidos(5, 7), pilha=64 * 1024),
     ] + [  # The peer resets the connection after the pieces: a line cut short is no answer.
         T(f"a connection reset in {onde}", pedacos, saida, 1, entra=soquete,
