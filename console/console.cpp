@@ -47,11 +47,15 @@ int fecha_console(Console *console, int status) {
         return EXIT_FAILURE;
     }
     // Whoever reads a seekable standard input next gets what this program did
-    // not use. A pipe cannot move back: what was read ahead from it is lost to
-    // a later reader.
-    if (const std::size_t nao_usados = bytes_nao_usados(&console->entrada); nao_usados > 0) {
-        [[maybe_unused]] const off_t posicao =
-            lseek(console->entrada.descritor, -static_cast<off_t>(nao_usados), SEEK_CUR);
+    // not use. A pipe, a socket or a terminal cannot move back (ESPIPE): what
+    // was read ahead from them is lost to a later reader, by their nature. A file
+    // that does not move back (another process that shares it moved it first)
+    // leaves that reader past what it should get: an input failure.
+    if (const std::size_t nao_usados = bytes_nao_usados(&console->entrada);
+        nao_usados > 0 &&
+        lseek(console->entrada.descritor, -static_cast<off_t>(nao_usados), SEEK_CUR) < 0 &&
+        errno != ESPIPE) {
+        console->entrada.erro = errno;
     }
     // Some files report a failed write only when they are closed.
     if (esvazia_saida(&console->saida) && close(console->saida.descritor) != 0 && errno != EINTR) {

@@ -5,8 +5,9 @@
 //
 // A program opens its console first and closes it on every way out: closing
 // writes what is left, hands back to a seekable standard input the bytes read
-// ahead but never used, and turns a failed write or a read error into exit
-// status 1 with a line for each on standard error, the only channel left then.
+// ahead but never used, and turns a failed write, a read error or a failed
+// hand-back into exit status 1 with a line for each on standard error, the
+// only channel left then.
 #include "entrada.h"
 #include "saida.h"
 
@@ -31,8 +32,8 @@ void inicia_console(Console *console, const char *programa, int descritor_entrad
 // Empties and closes the output, moves a seekable standard input back to just
 // after the last byte used, and frees the console. Returns status, or
 // EXIT_FAILURE after saying on standard error that the output could not be
-// written, that the input could not be read, or both, in that order. A null
-// console gives EXIT_FAILURE.
+// written, that the input could not be read (or, a seekable one, moved back),
+// or both, in that order. A null console gives EXIT_FAILURE.
 [[nodiscard]] int fecha_console(Console *console, int status);
 
 // Writes pergunta and reads a number, asking again while the answer is not a

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Every count's size fits where std::size_t is wider than 32 bits.
-static_assert(SIZE_MAX / sizeof(Estrutura) >= INT32_MAX);
-
 std::size_t tamanho_do_vetor(std::int32_t quantidade) {
-    return quantidade <= 0 ? 0 : static_cast<std::size_t>(quantidade) * sizeof(Estrutura);
+    // Where std::size_t has 32 bits, the bytes of 178,956,971 records or more
+    // would wrap around to a small block.
+    if (quantidade <= 0 || static_cast<std::size_t>(quantidade) > SIZE_MAX / sizeof(Estrutura)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(quantidade) * sizeof(Estrutura);
 }
 
 void aloca_structs(Estrutura **saida, std::int32_t quantidade) {

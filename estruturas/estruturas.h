@@ -15,12 +15,14 @@ struct Estrutura {
 
 static_assert(sizeof(Estrutura::nome) == 20);
 
-// The bytes of an array of quantidade records; 0 when quantidade is 0 or less.
+// The bytes of an array of quantidade records. 0, which tells the caller that
+// there is no array to allocate, when quantidade is 0 or less, and when that
+// many bytes do not fit in std::size_t (with 32 bits, from 178,956,971 records).
 [[nodiscard]] std::size_t tamanho_do_vetor(std::int32_t quantidade);
 
 // Stores in *saida a new, uninitialised block of quantidade records, or null
-// when quantidade is 0 or less or the block cannot be allocated. The caller
-// frees the block with std::free.
+// when quantidade is 0 or less or the block cannot be allocated, its size
+// beyond std::size_t included. The caller frees the block with std::free.
 void aloca_structs(Estrutura **saida, std::int32_t quantidade);
 
 // Replaces numero by numero divided by 2, rounding toward zero.

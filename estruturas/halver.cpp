@@ -15,6 +15,7 @@ int main() {
     if (!pergunta_quantidade(console, &quantidade)) {
         return fecha_console(console, EXIT_FAILURE);
     }
+    // 0 bytes: no array, for a count of 0 or less or one too large to count.
     const std::size_t bytes = tamanho_do_vetor(quantidade);
     auto *vetor = bytes == 0 ? nullptr : static_cast<Estrutura *>(std::malloc(bytes));
     const int status = completa_dialogo(console, vetor, quantidade);

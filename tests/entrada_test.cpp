@@ -493,6 +493,62 @@ TEST(Console, AFailedCloseOfTheOutputIsReported) {
     EXPECT_EQ(fecha_console(nullptr, EXIT_SUCCESS), EXIT_FAILURE);
 }
 
+// Closing the console hands the bytes read ahead but not used back to a file,
+// for its next reader. A pipe cannot take them back, and that is no failure.
+// A file whose offset another process sharing it has moved meanwhile (here to
+// 0, so that moving back from there fails) is an input failure: its next
+// reader would miss those bytes.
+TEST(Console, TheBytesNotUsedGoBackToAFileOrItIsAnInputFailure) {
+    struct Caso {
+        const char *nome;
+        bool tubo;         // a pipe, else a memory file
+        bool movido;       // the file's offset set to 0 before the console is closed
+        int status;        // fecha_console's, given EXIT_SUCCESS
+        std::string erro;  // on standard error
+        std::string resto; // what the next reader gets
+    };
+    const std::vector<Caso> casos = {
+        {"a file", false, false, EXIT_SUCCESS, "", "resto\n"},
+        {"a file moved by another process", false, true, EXIT_FAILURE,
+         "teste: entrada nao pode ser lida: Invalid argument\n", "1\nresto\n"},
+        {"a pipe", true, false, EXIT_SUCCESS, "", ""},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        int pontas[2]; // where the console reads and the test writes: the file twice
+        if (caso.tubo) {
+            ASSERT_EQ(pipe(pontas), 0);
+        } else {
+            pontas[0] = pontas[1] = memfd_create("entrada", 0);
+            ASSERT_GE(pontas[0], 0);
+        }
+        ASSERT_EQ(write(pontas[1], "1\nresto\n", 8), 8);
+        if (caso.tubo) {
+            close(pontas[1]);
+        } else {
+            ASSERT_EQ(lseek(pontas[0], 0, SEEK_SET), 0);
+        }
+        auto *console = static_cast<Console *>(std::malloc(sizeof(Console)));
+        ASSERT_NE(console, nullptr);
+        inicia_console(console, "teste", pontas[0], open("/dev/null", O_WRONLY));
+        std::int32_t numero = 0;
+        ASSERT_EQ(le_numero(&console->entrada, &numero), OK); // reads all 8 bytes, uses 2
+        if (caso.movido) {
+            ASSERT_EQ(lseek(pontas[0], 0, SEEK_SET), 0);
+        }
+        int status = EXIT_FAILURE;
+        const std::string erro =
+            captura(STDERR_FILENO, [&] { status = fecha_console(console, EXIT_SUCCESS); });
+        EXPECT_EQ(status, caso.status);
+        EXPECT_EQ(erro, caso.erro);
+        char resto[16];
+        const ssize_t n = read(pontas[0], resto, sizeof resto);
+        EXPECT_EQ(std::string(resto, static_cast<std::size_t>(std::max<ssize_t>(n, 0))),
+                  caso.resto);
+        close(pontas[0]);
+    }
+}
+
 // A console whose block cannot be allocated says so on standard output, or on
 // standard error when standard output cannot be written either.
 TEST(Console, AConsoleThatCannotBeMadeNorSaidSoIsReported) {

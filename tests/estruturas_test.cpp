@@ -83,8 +83,18 @@ TEST(ManipulaUmPar, HalvesRoundingTowardZero) {
     }
 }
 
-// A block of quantidade whole records, or null: for a count of 0 or less, or
-// when malloc fails (which keeps the largest count from being tried for real).
+// The bytes of a positive quantidade of records where std::size_t can count
+// them, else 0.
+std::size_t bytes_de(std::int32_t quantidade) {
+    const std::uint64_t bytes =
+        std::uint64_t{sizeof(Estrutura)} * static_cast<std::uint32_t>(quantidade);
+    return bytes <= SIZE_MAX ? static_cast<std::size_t>(bytes) : 0;
+}
+
+// A block of quantidade whole records, or null: for a count of 0 or less, for
+// one whose bytes do not fit in std::size_t (178,956,971 records of 24 bytes
+// wrap around to 8 where it has 32 bits), or when malloc fails (which keeps the
+// largest counts from being tried for real).
 TEST(AlocaStructs, GivesAWholeBlockOrNull) {
     struct Caso {
         std::int32_t quantidade;
@@ -92,8 +102,11 @@ TEST(AlocaStructs, GivesAWholeBlockOrNull) {
         bool sem_memoria;
     };
     constexpr std::size_t R = sizeof(Estrutura);
+    static_assert(R == 24);
     for (const Caso caso : {Caso{1, R, false}, Caso{3, 3 * R, false}, Caso{3, 3 * R, true},
-                            Caso{INT32_MAX, R * INT32_MAX, true}, Caso{0, 0, false},
+                            Caso{178'956'970, bytes_de(178'956'970), true}, // 4 GiB less 16 bytes
+                            Caso{178'956'971, bytes_de(178'956'971), true},
+                            Caso{INT32_MAX, bytes_de(INT32_MAX), true}, Caso{0, 0, false},
                             Caso{-1, 0, false}, Caso{INT32_MIN, 0, false}}) {
         SCOPED_TRACE(testing::Message()
                      << caso.quantidade << (caso.sem_memoria ? ", no memory" : ""));
@@ -102,6 +115,7 @@ TEST(AlocaStructs, GivesAWholeBlockOrNull) {
         Estrutura *vetor = &qualquer; // not null, to see it overwritten
         falha_na_alocacao(caso.sem_memoria ? 1 : 0);
         aloca_structs(&vetor, caso.quantidade);
+        EXPECT_EQ(alocacoes_feitas(), caso.bytes > 0 ? 1 : 0); // no block asked for when none fits
         falha_na_alocacao(0);
         ASSERT_EQ(vetor != nullptr, caso.bytes > 0 && !caso.sem_memoria);
         if (vetor != nullptr) {

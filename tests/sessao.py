@@ -143,6 +143,25 @@ def arquivo(fim, entrada):
     return memoria, None
 
 
+DISTANTE = 9 << 29  # bytes: where arquivo_distante's input begins, 4.5 GiB in
+
+
+def arquivo_distante(fim, entrada):
+    """arquivo with the input 4.5 GiB in, after a hole that takes no memory: offsets past 32 bits.
+    Skipped when the harness itself may not make so large a file (prlimit --fsize)."""
+    memoria, _ = arquivo(fim, "")
+    try:
+        memoria.seek(DISTANTE)
+        memoria.write(entrada.encode())
+    except OSError as erro:  # EFBIG: Python ignores SIGXFSZ
+        pytest.skip(f"a file of {DISTANTE >> 20} MiB cannot be made here: {erro.strerror}")
+    memoria.seek(DISTANTE)
+    return memoria, None
+
+
+ARQUIVOS = (arquivo, arquivo_distante)  # the arrangements whose rest is read after the session
+
+
 def breve(fim, saida):
     """A pipe to head, which keeps the first BREVE bytes in the file, then leaves."""
     head = subprocess.Popen(["head", "-c", str(BREVE)], stdin=subprocess.PIPE, stdout=saida)
@@ -185,7 +204,8 @@ def executa(programa, entrada="", entra=None, sai=None, pilha=0, ambiente=()):
                 _encerra(filho)
             if filho.returncode == -signal.SIGXFSZ:
                 _falha(GRANDE)
-            resto = stdin.read() if entra is arquivo else None
+            # A byte more than the input at most: an offset moved into a hole reads no gigabytes.
+            resto = stdin.read(len(entrada.encode()) + 1) if entra in ARQUIVOS else None
         saida.seek(0)
         erro.seek(0)
         return Sessao(saida.read(), filho.returncode, erro.read(), resto)
@@ -264,7 +284,7 @@ def confere_transcricao(programa, t):
         if sessao.status != t.status:
             _falha(f"{t.nome} ({modo}): status {sessao.status}, expected {t.status}")
     confere(f"{t.nome}: standard error", sessoes["pipe"].erro, t.erro)
-    if t.entra is arquivo:
+    if t.entra in ARQUIVOS:
         confere(f"{t.nome}: what is left in the file", sessoes["pipe"].resto, t.resto)
 
 
