@@ -224,7 +224,8 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
     """Runs programa at a pseudo-terminal without echo, its line ends written as they are: types
     each answer of trocas [(prompt, answer)] once its prompt has shown, then reads to the end."""
     prazo, comando = time.monotonic() + LIMITE, ENVOLTORIO + [programa]
-    filho = pexpect.spawn(comando[0], comando[1:], env=AMBIENTE | dict(ambiente), echo=False,
+    # One line, quoted: pexpect splits a command given without its arguments, at its spaces too.
+    filho = pexpect.spawn(shlex.join(comando), env=AMBIENTE | dict(ambiente), echo=False,
                           maxread=1 << 16, preexec_fn=lambda: _prepara(pilha, terminal=True))
     filho.logfile_read, filho.delaybeforesend, filho.delayafterread = _Tela(), None, None
     filho.ptyproc.delayafterclose = 0  # the program has been reaped by then
