@@ -7,6 +7,7 @@ import dataclasses
 import functools
 import io
 import os
+import re
 import resource
 import shlex
 import signal
@@ -23,9 +24,13 @@ PASTA = os.environ.get("PASTA_BUILD") or os.path.join(os.path.dirname(__file__),
 # The programs of the build; a *_falha one has the malloc failure switch.
 PROGRAMAS = {n: os.path.join(PASTA, n) for n in ("user", "halver", "halver_alloc")}
 PROGRAMAS |= {f"{n}_falha": os.path.join(PASTA, "tests", f"{n}_falha") for n in PROGRAMAS}
+# The command each program runs under (valgrind, an emulator), written as a shell would split it.
 ENVOLTORIO = shlex.split(os.environ.get("SESSAO_ENVOLTORIO", ""))
-MEMORIA = int(os.environ.get("SESSAO_MEMORIA", 256 << 20))
-LIMITE, LIMITE_PROMPT = 20, 10  # s: a session's whole run; a prompt's wait after the last answer
+VALGRIND = os.path.basename(next(iter(ENVOLTORIO), "")) == "valgrind"
+MEMORIA = int(os.environ.get("SESSAO_MEMORIA", 256 << 20))  # each program's address space
+LENTIDAO = float(os.environ.get("SESSAO_LENTIDAO", 1))  # the deadlines' factor, for an emulator
+# s: a session's whole run; a prompt's wait after the last answer
+LIMITE, LIMITE_PROMPT = 20 * LENTIDAO, 10 * LENTIDAO
 LIMITE_SAIDA = 64 << 20  # bytes: each file the program writes, and all a terminal shows
 ATRASO, INTERVALO, BREVE = 0.3, 0.4, 10  # late input; socket pieces; a leaving reader's bytes
 # Keys as a new terminal takes them (sendeof and sendintr would copy the tests' own terminal's):
@@ -37,6 +42,9 @@ FECHADO = "closed"  # as entra or sai: closed before the exec, each read or writ
 CAMINHO = os.path.join(PASTA, "tests", "clear-falso") + ":" + os.environ.get("PATH", "/bin")
 AMBIENTE = {**os.environ, "PATH": CAMINHO, "MALLOC_PERTURB_": "165",
             "ASAN_OPTIONS": "allocator_may_return_null=1:" + os.environ.get("ASAN_OPTIONS", "")}
+# qemu-user's own line on its standard error, the terminal, when the guest dies by a signal whose
+# default writes a core file, even when none is written: not the program's.
+_DO_EMULADOR = re.compile(rb"qemu: uncaught target signal \d+ \([^)\n]*\) - core dumped\n")
 GRANDE = f"the program wrote {LIMITE_SAIDA >> 20} MiB; killed"
 _falha = functools.partial(pytest.fail, pytrace=False)  # the message alone, no traceback
 _AS = resource.getrlimit(resource.RLIMIT_AS)
@@ -94,7 +102,7 @@ def _encerra(filho):
 
 
 def _expirou(o_que, segundos):
-    return f"{o_que} not seen within {segundos} s; killed"
+    return f"{o_que} not seen within {segundos:g} s; killed"
 
 
 # Arrangements: each takes the session's ExitStack and what the stream carries (the input, or the
@@ -237,7 +245,10 @@ def no_terminal(programa, trocas, pilha=0, ambiente=()):
     finally:
         _encerra(filho)
         filho.close()
-    return Sessao(filho.logfile_read.getvalue(), os.waitstatus_to_exitcode(filho.status))
+    tela = filho.logfile_read.getvalue()
+    if ENVOLTORIO:
+        tela = _DO_EMULADOR.sub(b"", tela)
+    return Sessao(tela, os.waitstatus_to_exitcode(filho.status))
 
 
 def _espera(filho, prompt, prazo):
@@ -271,11 +282,14 @@ def confere(rotulo, obtido, esperado):
 
 def confere_transcricao(programa, t):
     """Runs t through pipes and, if ordinary and no line is cut by a terminal (4 KiB), at one.
-    Valgrind (SESSAO_ENVOLTORIO) gives the program a stack of its own and takes a closed
-    descriptor for its log: there a stack limit or a closed descriptor is skipped."""
-    if ENVOLTORIO and (t.pilha or FECHADO in (t.entra, t.sai)):
-        pytest.skip(f"{t.nome}: {'a stack limit' if t.pilha else 'a closed descriptor'} does "
-                    "not reach a program run under SESSAO_ENVOLTORIO")
+    Under SESSAO_ENVOLTORIO the program runs on a stack of the command's own (valgrind's, or an
+    emulator's, 8 MiB at least), and valgrind takes a closed descriptor for its log: there a stack
+    limit, and under valgrind a closed descriptor, is skipped."""
+    if ENVOLTORIO and t.pilha:
+        pytest.skip(f"{t.nome}: a stack limit does not reach a program run under "
+                    f"{os.path.basename(ENVOLTORIO[0])}")
+    if VALGRIND and FECHADO in (t.entra, t.sai):
+        pytest.skip(f"{t.nome}: a closed descriptor does not reach a program run under valgrind")
     sessoes = {"pipe": executa(programa, t.entrada, t.entra, t.sai, t.pilha)}
     if not (t.entra or t.sai or t.erro or max(map(len, t.entrada.split("\n"))) >= 4096):
         fins = 1 if t.entrada.endswith("\n") or not t.entrada else 2  # the first ends a last line
