@@ -15,15 +15,11 @@ instala_faltantes() {
     fi
 }
 
-# The GNU triplet of Debian's cross compiler for architecture $1.
+# The GNU triplet of Debian's cross compiler for architecture $1, as its
+# toolchain file (cmake/alvos/<arch>.cmake) names it.
 tripla_de() {
-    case $1 in
-    armhf) echo arm-linux-gnueabihf ;;
-    s390x) echo s390x-linux-gnu ;;
-    arm64) echo aarch64-linux-gnu ;;
-    i386) echo i686-linux-gnu ;;
-    *) echo "no cross compiler known for the architecture $1" >&2 && return 1 ;;
-    esac
+    sed -n 's/^set(alvo_triplet \(.*\))$/\1/p' "cmake/alvos/$1.cmake" 2>/dev/null | grep . ||
+        { echo "no toolchain file for the architecture $1 (cmake/alvos/)" >&2 && return 1; }
 }
 
 # Installs what a cross build for each given Debian architecture needs (needs
